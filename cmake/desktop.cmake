@@ -1,0 +1,1 @@
+# The desktop game: the Qt windows around the core. Filled in with the court window.

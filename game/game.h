@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string_view>
+
+#include "game/platform.h"
+#include "game/state.h"
+
+namespace tandemhoop {
+
+// The court window's handlers and every game routine. All of them talk through `state`, the
+// platform and the random source, and nothing else.
+class Game {
+ public:
+  Game(Platform& platform, RandomSource& random);
+
+  GameState state;  // the one record every routine reads and writes
+
+  // court window handlers
+  void Form_Load();
+  void Form_KeyPress(int keyAscii);           // character code, 27 = Esc
+  void Form_KeyDown(int keyCode, int shift);  // virtual-key codes: arrows 37..40, letters 'A'..'Z'
+  void Form_KeyUp(int keyCode, int shift);
+  void Timer1_Timer();
+  bool Ended() const;  // true once the program has ended: handlers then do nothing
+
+  // game routines: no arguments, no result, public so tests can run one at a time
+  void NewGame();
+  void SetCourtPositions();
+  void RunFrame();
+  void UpdateBallFlight();
+  void UpdatePlayer1();
+  void UpdatePlayer2();
+  void DrawLooseBall();
+  void CallOffensiveFoul();
+  void ChangePossession();
+  void CallFoul();
+  void AwardBasket();
+  void DrawMaskedSprite(int mask, int image, int x, int y);  // Form2 picture numbers
+  void DrawOpaquePicture(int picture, int x, int y);         // Form2 picture number
+
+  // For the routines in the subject files: one fresh random value per rule, and the window
+  // system for messages.
+  double NextRandom() { return random_.Next(); }
+  Platform& platform() { return platform_; }
+
+ private:
+  void EndProgram();
+
+  Platform& platform_;
+  RandomSource& random_;
+  bool ended_ = false;
+};
+
+}  // namespace tandemhoop

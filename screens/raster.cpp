@@ -1,0 +1,85 @@
+#include "screens/raster.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace tandemhoop {
+namespace {
+
+bool WellFormed(const Surface& surface) {
+  return surface.width > 0 && surface.height > 0 &&
+         surface.pixels.size() ==
+             static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height);
+}
+
+// Row loops without branches inside, so the compiler can vectorise them: the per-copy
+// operation is chosen once, outside the rows.
+void CopyRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, int sourceStride,
+              int width, int height) {
+  for (int row = 0; row < height; ++row) {
+    std::copy_n(source, width, dest);
+    dest += destStride;
+    source += sourceStride;
+  }
+}
+
+void AndRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, int sourceStride,
+             int width, int height) {
+  for (int row = 0; row < height; ++row) {
+    for (int i = 0; i < width; ++i) dest[i] &= source[i];
+    dest += destStride;
+    source += sourceStride;
+  }
+}
+
+void OrRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, int sourceStride,
+            int width, int height) {
+  for (int row = 0; row < height; ++row) {
+    for (int i = 0; i < width; ++i) dest[i] |= source[i];
+    dest += destStride;
+    source += sourceStride;
+  }
+}
+
+}  // namespace
+
+std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Surface& source,
+                    int sourceX, int sourceY, RasterOp op) {
+  if (!WellFormed(dest) || !WellFormed(source) || width < 0 || height < 0) return 0;
+
+  // Clip in 64 bits so that no sum of caller-supplied coordinates can overflow.
+  long long left = 0;
+  long long top = 0;
+  long long right = width;
+  long long bottom = height;
+  // Against the source image.
+  left = std::max(left, -static_cast<long long>(sourceX));
+  top = std::max(top, -static_cast<long long>(sourceY));
+  right = std::min(right, static_cast<long long>(source.width) - sourceX);
+  bottom = std::min(bottom, static_cast<long long>(source.height) - sourceY);
+  // Against the destination.
+  left = std::max(left, -static_cast<long long>(x));
+  top = std::max(top, -static_cast<long long>(y));
+  right = std::min(right, static_cast<long long>(dest.width) - x);
+  bottom = std::min(bottom, static_cast<long long>(dest.height) - y);
+  if (right <= left || bottom <= top) return 1;  // nothing visible: still a good copy
+
+  const int columns = static_cast<int>(right - left);
+  const int rows = static_cast<int>(bottom - top);
+  std::uint32_t* to = dest.pixels.data() + (y + top) * dest.width + (x + left);
+  const std::uint32_t* from = source.pixels.data() + (sourceY + top) * source.width + (sourceX + left);
+  switch (op) {
+    case RasterOp::SrcCopy:
+      CopyRows(to, dest.width, from, source.width, columns, rows);
+      break;
+    case RasterOp::SrcAnd:
+      AndRows(to, dest.width, from, source.width, columns, rows);
+      break;
+    case RasterOp::SrcPaint:
+      OrRows(to, dest.width, from, source.width, columns, rows);
+      break;
+  }
+  return 1;
+}
+
+}  // namespace tandemhoop
