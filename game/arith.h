@@ -6,7 +6,9 @@
 namespace tandemhoop {
 
 // The game's numbers are 16-bit. A sum that a rule compares "formed in 16 bits" wraps here.
-constexpr std::int16_t Wrap16(int value) { return static_cast<std::int16_t>(value); }
+constexpr std::int16_t Wrap16(int value) {
+  return static_cast<std::int16_t>(value);
+}
 
 // Positions placed by a division round to nearest with halves to even (the default rounding
 // mode), e.g. 12.5 -> 12 and 13.5 -> 14. Round the whole expression, not just the quotient:

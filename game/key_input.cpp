@@ -53,15 +53,32 @@ void Game::Form_KeyDown(int keyCode, int /*shift*/) {
   GameState& s = state;
   if (keyCode == kKeyM) ResolvePlayer1Action(s);
   switch (keyCode) {
-    case kLeft: s.p1KeyLeft = kTrue; break;
-    case kUp: s.p1KeyUp = kTrue; break;
-    case kRight: s.p1KeyRight = kTrue; break;
-    case kDown: s.p1KeyDown = kTrue; break;
-    case kKeyF: s.p2KeyLeft = kTrue; break;
-    case kKeyT: s.p2KeyUp = kTrue; break;
-    case kKeyH: s.p2KeyRight = kTrue; break;
-    case kKeyV: s.p2KeyDown = kTrue; break;
-    default: break;
+    case kLeft:
+      s.p1KeyLeft = kTrue;
+      break;
+    case kUp:
+      s.p1KeyUp = kTrue;
+      break;
+    case kRight:
+      s.p1KeyRight = kTrue;
+      break;
+    case kDown:
+      s.p1KeyDown = kTrue;
+      break;
+    case kKeyF:
+      s.p2KeyLeft = kTrue;
+      break;
+    case kKeyT:
+      s.p2KeyUp = kTrue;
+      break;
+    case kKeyH:
+      s.p2KeyRight = kTrue;
+      break;
+    case kKeyV:
+      s.p2KeyDown = kTrue;
+      break;
+    default:
+      break;
   }
   if (keyCode == kKeyA && s.twoPlayerMode == kTrue) ResolvePlayer2Action(s);
 }
@@ -70,22 +87,41 @@ void Game::Form_KeyUp(int keyCode, int /*shift*/) {
   if (ended_) return;
   GameState& s = state;
   switch (keyCode) {
-    case kLeft: s.p1KeyLeft = kFalse; break;
-    case kUp: s.p1KeyUp = kFalse; break;
-    case kRight: s.p1KeyRight = kFalse; break;
-    case kDown: s.p1KeyDown = kFalse; break;
-    case kKeyF: s.p2KeyLeft = kFalse; break;
-    case kKeyT: s.p2KeyUp = kFalse; break;
-    case kKeyH: s.p2KeyRight = kFalse; break;
-    case kKeyV: s.p2KeyDown = kFalse; break;
+    case kLeft:
+      s.p1KeyLeft = kFalse;
+      break;
+    case kUp:
+      s.p1KeyUp = kFalse;
+      break;
+    case kRight:
+      s.p1KeyRight = kFalse;
+      break;
+    case kDown:
+      s.p1KeyDown = kFalse;
+      break;
+    case kKeyF:
+      s.p2KeyLeft = kFalse;
+      break;
+    case kKeyT:
+      s.p2KeyUp = kFalse;
+      break;
+    case kKeyH:
+      s.p2KeyRight = kFalse;
+      break;
+    case kKeyV:
+      s.p2KeyDown = kFalse;
+      break;
     case kKeyM:
       // Letting go of M releases or cancels a shot; it does not end a jump.
       s.p1Shooting = kFalse;
       s.ballHidden = kFalse;
       s.p1Stealing = kFalse;
       break;
-    case kKeyA: s.p2Shooting = kFalse; break;  // in either mode
-    default: break;
+    case kKeyA:
+      s.p2Shooting = kFalse;
+      break;  // in either mode
+    default:
+      break;
   }
 }
 

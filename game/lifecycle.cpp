@@ -44,7 +44,9 @@ class ScoreLine {
 
 Game::Game(Platform& platform, RandomSource& random) : platform_(platform), random_(random) {}
 
-bool Game::Ended() const { return ended_; }
+bool Game::Ended() const {
+  return ended_;
+}
 
 void Game::EndProgram() {
   ended_ = true;
@@ -137,11 +139,11 @@ void Game::RunFrame() {
   // before either controller moves.
   bool player1First;
   if (state.p2HasBall == kTrue || state.p2Shooting == kTrue) {
-    player1First = state.p1Y <= state.p2Y ||
-                   (state.p2ShotStyle == kDunk && state.p1Y < kNearBasketLine);
+    player1First =
+        state.p1Y <= state.p2Y || (state.p2ShotStyle == kDunk && state.p1Y < kNearBasketLine);
   } else {
-    player1First = !(state.p2Y <= state.p1Y ||
-                     (state.p1ShotStyle == kDunk && state.p2Y < kNearBasketLine));
+    player1First =
+        !(state.p2Y <= state.p1Y || (state.p1ShotStyle == kDunk && state.p2Y < kNearBasketLine));
   }
   if (player1First) {
     UpdatePlayer1();
@@ -155,9 +157,9 @@ void Game::RunFrame() {
 
 void Game::DrawMaskedSprite(int mask, int image, int x, int y) {
   const PictureSize maskSize = SpriteSize(mask);
-  state.lastBlitResult =
-      platform_.BitBlt(x, y, maskSize.width, maskSize.height,
-                       PictureRef{Holder::Form2, static_cast<std::int16_t>(mask)}, RasterOp::SrcAnd);
+  state.lastBlitResult = platform_.BitBlt(
+      x, y, maskSize.width, maskSize.height,
+      PictureRef{Holder::Form2, static_cast<std::int16_t>(mask)}, RasterOp::SrcAnd);
   const PictureSize imageSize = SpriteSize(image);
   state.lastBlitResult = platform_.BitBlt(
       x, y, imageSize.width, imageSize.height,
@@ -166,10 +168,9 @@ void Game::DrawMaskedSprite(int mask, int image, int x, int y) {
 
 void Game::DrawOpaquePicture(int picture, int x, int y) {
   const PictureSize size = SpriteSize(picture);
-  state.lastBlitResult =
-      platform_.BitBlt(x, y, size.width, size.height,
-                       PictureRef{Holder::Form2, static_cast<std::int16_t>(picture)},
-                       RasterOp::SrcCopy);
+  state.lastBlitResult = platform_.BitBlt(
+      x, y, size.width, size.height, PictureRef{Holder::Form2, static_cast<std::int16_t>(picture)},
+      RasterOp::SrcCopy);
 }
 
 }  // namespace tandemhoop

@@ -94,28 +94,33 @@ constexpr PictureEntry kPictures[] = {
 };
 
 constexpr SpriteEntry kSprites[] = {
-    {1, 2, 0, false},    {3, 4, 0, false},    {5, 6, 7, true},     {8, 9, 10, true},
-    {11, 12, 13, true},  {14, 15, 16, true},  {17, 18, 19, true},  {20, 21, 22, true},
-    {23, 24, 25, true},  {26, 27, 0, false},  {28, 29, 0, false},  {30, 31, 0, false},
-    {32, 33, 0, false},  {34, 35, 0, false},  {36, 37, 0, false},  {38, 39, 0, false},
-    {40, 41, 0, false},  {42, 43, 0, false},  {44, 45, 0, false},  {46, 47, 0, false},
-    {48, 49, 0, false},  {50, 51, 0, false},  {52, 53, 0, false},  {54, 55, 0, false},
-    {56, 57, 0, false},  {58, 59, 60, true},  {61, 62, 63, true},  {64, 65, 0, false},
-    {66, 67, 0, false},  {68, 69, 70, true},
+    {1, 2, 0, false},   {3, 4, 0, false},   {5, 6, 7, true},    {8, 9, 10, true},
+    {11, 12, 13, true}, {14, 15, 16, true}, {17, 18, 19, true}, {20, 21, 22, true},
+    {23, 24, 25, true}, {26, 27, 0, false}, {28, 29, 0, false}, {30, 31, 0, false},
+    {32, 33, 0, false}, {34, 35, 0, false}, {36, 37, 0, false}, {38, 39, 0, false},
+    {40, 41, 0, false}, {42, 43, 0, false}, {44, 45, 0, false}, {46, 47, 0, false},
+    {48, 49, 0, false}, {50, 51, 0, false}, {52, 53, 0, false}, {54, 55, 0, false},
+    {56, 57, 0, false}, {58, 59, 60, true}, {61, 62, 63, true}, {64, 65, 0, false},
+    {66, 67, 0, false}, {68, 69, 70, true},
 };
 
 constexpr auto kSpriteSizes = [] {
   std::array<PictureSize, form2::kPictureCount + 1> sizes{};
   for (const PictureEntry& entry : kPictures) {
-    if (entry.ref.form == Holder::Form2) sizes[static_cast<std::size_t>(entry.ref.index)] = entry.size;
+    if (entry.ref.form == Holder::Form2)
+      sizes[static_cast<std::size_t>(entry.ref.index)] = entry.size;
   }
   return sizes;
 }();
 
 }  // namespace
 
-std::span<const PictureEntry> Pictures() { return kPictures; }
-std::span<const SpriteEntry> MaskedSprites() { return kSprites; }
+std::span<const PictureEntry> Pictures() {
+  return kPictures;
+}
+std::span<const SpriteEntry> MaskedSprites() {
+  return kSprites;
+}
 
 PictureSize SpriteSize(int picture) {
   if (picture < 1 || picture > form2::kPictureCount) return {};

@@ -12,16 +12,84 @@ namespace tandemhoop {
 // DrawMaskedSprite(Picture8, Picture9, x - 33, y).
 namespace form2 {
 enum : int {
-  Picture1 = 1, Picture2, Picture3, Picture4, Picture5, Picture6, Picture7, Picture8, Picture9,
-  Picture10, Picture11, Picture12, Picture13, Picture14, Picture15, Picture16, Picture17,
-  Picture18, Picture19, Picture20, Picture21, Picture22, Picture23, Picture24, Picture25,
-  Picture26, Picture27, Picture28, Picture29, Picture30, Picture31, Picture32, Picture33,
-  Picture34, Picture35, Picture36, Picture37, Picture38, Picture39, Picture40, Picture41,
-  Picture42, Picture43, Picture44, Picture45, Picture46, Picture47, Picture48, Picture49,
-  Picture50, Picture51, Picture52, Picture53, Picture54, Picture55, Picture56, Picture57,
-  Picture58, Picture59, Picture60, Picture61, Picture62, Picture63, Picture64, Picture65,
-  Picture66, Picture67, Picture68, Picture69, Picture70, Picture71, Picture72, Picture73,
-  Picture74, Picture75, Picture76, Picture77, Picture78
+  Picture1 = 1,
+  Picture2,
+  Picture3,
+  Picture4,
+  Picture5,
+  Picture6,
+  Picture7,
+  Picture8,
+  Picture9,
+  Picture10,
+  Picture11,
+  Picture12,
+  Picture13,
+  Picture14,
+  Picture15,
+  Picture16,
+  Picture17,
+  Picture18,
+  Picture19,
+  Picture20,
+  Picture21,
+  Picture22,
+  Picture23,
+  Picture24,
+  Picture25,
+  Picture26,
+  Picture27,
+  Picture28,
+  Picture29,
+  Picture30,
+  Picture31,
+  Picture32,
+  Picture33,
+  Picture34,
+  Picture35,
+  Picture36,
+  Picture37,
+  Picture38,
+  Picture39,
+  Picture40,
+  Picture41,
+  Picture42,
+  Picture43,
+  Picture44,
+  Picture45,
+  Picture46,
+  Picture47,
+  Picture48,
+  Picture49,
+  Picture50,
+  Picture51,
+  Picture52,
+  Picture53,
+  Picture54,
+  Picture55,
+  Picture56,
+  Picture57,
+  Picture58,
+  Picture59,
+  Picture60,
+  Picture61,
+  Picture62,
+  Picture63,
+  Picture64,
+  Picture65,
+  Picture66,
+  Picture67,
+  Picture68,
+  Picture69,
+  Picture70,
+  Picture71,
+  Picture72,
+  Picture73,
+  Picture74,
+  Picture75,
+  Picture76,
+  Picture77,
+  Picture78
 };
 inline constexpr int kPictureCount = 78;
 }  // namespace form2
@@ -47,10 +115,10 @@ struct PictureSize {
 
 // What a picture is, for the generator, the tests and the holders that load them.
 enum class PictureKind : std::uint8_t {
-  Mask,    // white outside the figure, black on the shirt, the image's colours elsewhere
-  Image,   // black outside the figure
-  Patch,   // opaque shirt-number patch
-  Full,    // opaque full picture (court, title, badge)
+  Mask,   // white outside the figure, black on the shirt, the image's colours elsewhere
+  Image,  // black outside the figure
+  Patch,  // opaque shirt-number patch
+  Full,   // opaque full picture (court, title, badge)
 };
 
 struct PictureEntry {

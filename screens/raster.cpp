@@ -26,7 +26,8 @@ void CopyRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, 
 void AndRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, int sourceStride,
              int width, int height) {
   for (int row = 0; row < height; ++row) {
-    for (int i = 0; i < width; ++i) dest[i] &= source[i];
+    for (int i = 0; i < width; ++i)
+      dest[i] &= source[i];
     dest += destStride;
     source += sourceStride;
   }
@@ -35,7 +36,8 @@ void AndRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, i
 void OrRows(std::uint32_t* dest, int destStride, const std::uint32_t* source, int sourceStride,
             int width, int height) {
   for (int row = 0; row < height; ++row) {
-    for (int i = 0; i < width; ++i) dest[i] |= source[i];
+    for (int i = 0; i < width; ++i)
+      dest[i] |= source[i];
     dest += destStride;
     source += sourceStride;
   }
@@ -67,7 +69,8 @@ std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Su
   const int columns = static_cast<int>(right - left);
   const int rows = static_cast<int>(bottom - top);
   std::uint32_t* to = dest.pixels.data() + (y + top) * dest.width + (x + left);
-  const std::uint32_t* from = source.pixels.data() + (sourceY + top) * source.width + (sourceX + left);
+  const std::uint32_t* from =
+      source.pixels.data() + (sourceY + top) * source.width + (sourceX + left);
   switch (op) {
     case RasterOp::SrcCopy:
       CopyRows(to, dest.width, from, source.width, columns, rows);

@@ -49,17 +49,41 @@ void PlayerSelection::StartPlay(std::int16_t mode) {
   state_.playClock = 2;
 }
 
-void PlayerSelection::Label6_Click() { PickPlayer(1, kPlayerNames[0].pickText); }
-void PlayerSelection::Picture26_Click() { PickPlayer(1, kPlayerNames[0].pickText); }
-void PlayerSelection::Label3_Click() { PickPlayer(2, kPlayerNames[1].pickText); }
-void PlayerSelection::Picture34_Click() { PickPlayer(2, kPlayerNames[1].pickText); }
-void PlayerSelection::Label4_Click() { PickPlayer(3, kPlayerNames[2].pickText); }
-void PlayerSelection::Picture42_Click() { PickPlayer(3, kPlayerNames[2].pickText); }
-void PlayerSelection::Label5_Click() { PickPlayer(4, kPlayerNames[3].pickText); }
-void PlayerSelection::Picture50_Click() { PickPlayer(4, kPlayerNames[3].pickText); }
-void PlayerSelection::Picture1_Click() { ClearPick1(); }
-void PlayerSelection::Picture2_Click() { ClearPick2(); }
-void PlayerSelection::Command3_Click() { StartPlay(kFalse); }
-void PlayerSelection::Command4_Click() { StartPlay(kTrue); }
+void PlayerSelection::Label6_Click() {
+  PickPlayer(1, kPlayerNames[0].pickText);
+}
+void PlayerSelection::Picture26_Click() {
+  PickPlayer(1, kPlayerNames[0].pickText);
+}
+void PlayerSelection::Label3_Click() {
+  PickPlayer(2, kPlayerNames[1].pickText);
+}
+void PlayerSelection::Picture34_Click() {
+  PickPlayer(2, kPlayerNames[1].pickText);
+}
+void PlayerSelection::Label4_Click() {
+  PickPlayer(3, kPlayerNames[2].pickText);
+}
+void PlayerSelection::Picture42_Click() {
+  PickPlayer(3, kPlayerNames[2].pickText);
+}
+void PlayerSelection::Label5_Click() {
+  PickPlayer(4, kPlayerNames[3].pickText);
+}
+void PlayerSelection::Picture50_Click() {
+  PickPlayer(4, kPlayerNames[3].pickText);
+}
+void PlayerSelection::Picture1_Click() {
+  ClearPick1();
+}
+void PlayerSelection::Picture2_Click() {
+  ClearPick2();
+}
+void PlayerSelection::Command3_Click() {
+  StartPlay(kFalse);
+}
+void PlayerSelection::Command4_Click() {
+  StartPlay(kTrue);
+}
 
 }  // namespace tandemhoop

@@ -32,7 +32,8 @@ struct CoreGame {
     }
   }
   void Ticks(int count) {
-    for (int i = 0; i < count && !game.Ended(); ++i) game.Timer1_Timer();
+    for (int i = 0; i < count && !game.Ended(); ++i)
+      game.Timer1_Timer();
   }
   void Press(int keyCode) { game.Form_KeyDown(keyCode, 0); }
   void Release(int keyCode) { game.Form_KeyUp(keyCode, 0); }

@@ -7,9 +7,12 @@ namespace tandemhoop::testing {
 namespace {
 const char* OpName(RasterOp op) {
   switch (op) {
-    case RasterOp::SrcCopy: return "copy";
-    case RasterOp::SrcAnd: return "and";
-    case RasterOp::SrcPaint: return "paint";
+    case RasterOp::SrcCopy:
+      return "copy";
+    case RasterOp::SrcAnd:
+      return "and";
+    case RasterOp::SrcPaint:
+      return "paint";
   }
   return "?";
 }
@@ -19,8 +22,8 @@ std::int32_t FakePlatform::BitBlt(int x, int y, int width, int height, PictureRe
                                   RasterOp op) {
   copies.push_back({x, y, width, height, source, op});
   events.push_back("blit " + std::to_string(static_cast<int>(source.form)) + ":" +
-                   std::to_string(source.index) + " " + OpName(op) + " " + std::to_string(x) +
-                   "," + std::to_string(y));
+                   std::to_string(source.index) + " " + OpName(op) + " " + std::to_string(x) + "," +
+                   std::to_string(y));
   const bool isMissing = std::any_of(missing.begin(), missing.end(), [&](PictureRef m) {
     return m.form == source.form && m.index == source.index;
   });

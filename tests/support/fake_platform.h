@@ -29,7 +29,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> events;
   std::vector<Copy> copies;
   std::vector<std::string> prints;
-  std::vector<std::string> messages;  // ShowMessage texts
+  std::vector<std::string> messages;   // ShowMessage texts
   std::vector<std::string> questions;  // AskYesNo texts
   std::deque<bool> answers;            // answers to AskYesNo, front first; empty answers No
   std::vector<PictureRef> missing;
@@ -43,8 +43,7 @@ class FakePlatform : public Platform {
   std::function<void(const std::string&)> onMessage;
   std::function<void()> onShowSelection;
 
-  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source,
-                      RasterOp op) override;
+  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
   int DrawingWidth() const override { return 727; }
   int DrawingHeight() const override { return 542; }
   void SetTextPosition(int x, int y) override;

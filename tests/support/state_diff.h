@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "game/state.h"
+
+namespace tandemhoop::testing {
+
+// Names the fields in which two records differ, e.g. "p1X 300 -> 315", in declaration order.
+// lastBlitResult is left out: nothing reads it.
+std::vector<std::string> StateDiff(const GameState& before, const GameState& after);
+
+// Every 16-bit field with its name, in declaration order.
+struct StateField {
+  const char* name;
+  std::int16_t GameState::*field;
+};
+const std::vector<StateField>& StateFields();
+
+}  // namespace tandemhoop::testing
