@@ -1,0 +1,121 @@
+// Nothing is allocated per tick: every global operator new of this program is counted while the
+// core plays busy games with the real raster, and after the first tick the count must not grow.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "game/mt_random.h"
+#include "tests/support/picture_set.h"
+#include "tests/support/random_player.h"
+#include "tests/support/raster_platform.h"
+
+namespace {
+
+std::atomic<long long> allocations{0};
+
+void* Allocate(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  const auto align = static_cast<std::size_t>(alignment);
+  const std::size_t rounded = (size + align - 1) / align * align;
+  if (void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded)) return memory;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+  return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+  return AllocateAligned(size, alignment);
+}
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+
+namespace tandemhoop::testing {
+namespace {
+
+TEST(NoAllocation, CountingSeesAnAllocation) {
+  const long long before = allocations.load();
+  auto* value = new int(7);
+  EXPECT_EQ(allocations.load(), before + 1);
+  delete value;
+}
+
+// Busy play in both modes: the random player keeps both sides moving, shooting, fouling and
+// scoring, pauses and quits, and games start over on the same platform.
+TEST(NoAllocation, TenThousandTicksAllocateNothingAfterTheFirst) {
+  static PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  RasterPlatform platform(pictures);
+  MtRandom gameRandom;
+  RandomPlayer player(platform, gameRandom, 77);
+  while (player.stats().ticks < 1)
+    player.Step();
+
+  const long long before = allocations.load();
+  long long steps = 0;
+  while (player.stats().ticks < 10'000 && steps++ < 1'000'000)
+    player.Step();
+  const long long allocated = allocations.load() - before;
+
+  ASSERT_EQ(player.stats().ticks, 10'000);
+  EXPECT_EQ(allocated, 0) << "allocations in " << player.stats().ticks << " ticks";
+  EXPECT_EQ(platform.faults, 0) << platform.firstFault();
+  // The ticks were busy ones: play ran and the raster drew sprites, not just the court.
+  EXPECT_GT(player.stats().keyDowns, 1000);
+  EXPECT_GT(platform.copies, 3 * player.stats().ticks);
+}
+
+}  // namespace
+}  // namespace tandemhoop::testing

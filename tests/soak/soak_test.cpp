@@ -1,0 +1,164 @@
+// Long random games on the core with the real raster: the random player presses and holds keys,
+// pauses and quits, and clicks through the selection screen, while every tick is checked for a
+// state the game should never reach.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "game/mt_random.h"
+#include "tests/support/picture_set.h"
+#include "tests/support/random_player.h"
+#include "tests/support/raster_platform.h"
+
+namespace tandemhoop::testing {
+namespace {
+
+#define TANDEMHOOP_FLAG_FIELDS(X)                                                                  \
+  X(p1ShotInFlight)                                                                                \
+  X(p1Shooting) X(p1KeyLeft) X(p1KeyUp) X(p1KeyRight) X(p1KeyDown) X(p2KeyLeft) X(p2KeyUp)         \
+      X(p2KeyRight) X(p2KeyDown) X(twoPlayerMode) X(p1HasBall) X(looseBallLeft) X(looseBallRight)  \
+          X(p2Dribbling) X(p1Dribbling) X(p2HasBall) X(p2Shooting) X(p2ShotInFlight) X(p1Stealing) \
+              X(lastShooterP1) X(p1Jumping) X(ballHidden) X(basketMade) X(p2Jumping)               \
+                  X(dribblePickedUp)
+
+#define TANDEMHOOP_OTHER_FIELDS(X)                                                        \
+  X(p1X)                                                                                  \
+  X(p1Y) X(basketX) X(basketY) X(netX) X(netY) X(p2X) X(p2Y) X(ballX) X(ballY) X(p1Score) \
+      X(p2Score) X(playClock) X(foulCode) X(p2ShotTicks) X(p1JumpTicks) X(p2JumpTicks)    \
+          X(p1ShotTicks) X(p1Pick) X(p2Pick) X(p1WalkFrame) X(p2WalkFrame) X(p1ShotStyle) \
+              X(p2ShotStyle) X(leftHeldTicks) X(rightHeldTicks) X(shotChance)
+
+std::string Describe(const GameState& s) {
+  std::ostringstream out;
+#define TANDEMHOOP_PRINT(field) out << #field << "=" << s.field << " ";
+  TANDEMHOOP_OTHER_FIELDS(TANDEMHOOP_PRINT)
+  TANDEMHOOP_FLAG_FIELDS(TANDEMHOOP_PRINT)
+#undef TANDEMHOOP_PRINT
+  return out.str();
+}
+
+// Everything the game must keep true between two ticks, or "" when it does.
+std::string Violation(const GameState& s) {
+  std::ostringstream out;
+#define TANDEMHOOP_CHECK_FLAG(field) \
+  if (s.field != kTrue && s.field != kFalse) out << #field << " holds " << s.field << "; ";
+  TANDEMHOOP_FLAG_FIELDS(TANDEMHOOP_CHECK_FLAG)
+#undef TANDEMHOOP_CHECK_FLAG
+  auto range = [&](const char* name, int value, int low, int high) {
+    if (value < low || value > high)
+      out << name << " = " << value << " outside " << low << ".." << high << "; ";
+  };
+  range("p1Pick", s.p1Pick, 0, 4);
+  range("p2Pick", s.p2Pick, 0, 4);
+  range("p1Score", s.p1Score, 0, 4);
+  range("p2Score", s.p2Score, 0, 4);
+  for (auto [name, value] : {std::pair{"p1X", s.p1X},
+                             {"p1Y", s.p1Y},
+                             {"p2X", s.p2X},
+                             {"p2Y", s.p2Y},
+                             {"ballX", s.ballX},
+                             {"ballY", s.ballY}}) {
+    range(name, value, -300, 1000);
+  }
+  if (s.p1HasBall == kTrue && s.p2HasBall == kTrue) out << "both sides hold the ball; ";
+  if (s.basketX != 385 || s.basketY != 15 || s.netX != 405 || s.netY != 50) {
+    out << "the basket moved; ";
+  }
+  return out.str();
+}
+
+long long FromEnvironment(const char* name, long long fallback) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text == '\0') return fallback;
+  return std::strtoll(text, nullptr, 10);
+}
+
+int Holder(const GameState& s) {
+  if (s.p1HasBall == kTrue) return 1;
+  if (s.p2HasBall == kTrue) return 2;
+  return 0;
+}
+
+TEST(Soak, RandomGamesKeepTheStateSound) {
+  const long long ticks = FromEnvironment("TANDEMHOOP_SOAK_TICKS", 200'000);
+  const auto seed = static_cast<std::uint64_t>(FromEnvironment("TANDEMHOOP_SOAK_SEED", 20240607));
+
+  static PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  RasterPlatform platform(pictures);
+  platform.verifyEvery = 997;
+  MtRandom gameRandom;
+  RandomPlayer player(platform, gameRandom, seed);
+
+  // The longest run of play ticks in which nobody scored, no foul was called and the ball did
+  // not change sides: how long the game can stall under random hands.
+  long long stretch = 0;
+  long long longestStretch = 0;
+  long long longestAtRun = 0;
+  long long runOfStretch = -1;
+  int lastHolder = 0;
+  long long fouls = 0;
+  long long baskets = 0;
+
+  long long steps = 0;
+  const long long maxSteps = ticks * 4 + 100'000;
+  while (player.stats().ticks < ticks && steps++ < maxSteps) {
+    if (!player.Events()) continue;
+    const GameState before = player.game().state;
+    const long long run = player.stats().runs;
+    player.Tick();
+    const GameState& after = player.game().state;
+
+    const std::string violation = Violation(after);
+    if (!violation.empty() || platform.faults != 0) {
+      FAIL() << "tick " << player.stats().ticks << " (run " << run << ", seed " << seed
+             << "): " << violation << platform.firstFault() << "\nbefore: " << Describe(before)
+             << "\nafter:  " << Describe(after);
+    }
+
+    if (run != runOfStretch) {
+      runOfStretch = run;
+      stretch = 0;
+      lastHolder = 0;
+    }
+    if (before.playClock <= 0) continue;
+    const int holder = Holder(after);
+    const bool changed = holder != 0 && lastHolder != 0 && holder != lastHolder;
+    if (holder != 0) lastHolder = holder;
+    const bool event =
+        changed || player.stats().fouls != fouls || player.stats().baskets != baskets;
+    fouls = player.stats().fouls;
+    baskets = player.stats().baskets;
+    stretch = event ? 0 : stretch + 1;
+    if (stretch > longestStretch) {
+      longestStretch = stretch;
+      longestAtRun = run;
+    }
+  }
+
+  const PlayStats& stats = player.stats();
+  ASSERT_EQ(stats.ticks, ticks) << "the player could not keep the timer running";
+  std::printf(
+      "soak: %lld ticks in %lld runs (seed %llu): %lld games finished (Player 1 %lld, Player 2 "
+      "%lld, computer %lld), %lld quit; %lld baskets, %lld fouls; longest stretch without a "
+      "basket, a foul or a change of possession %lld ticks (run %lld); %lld copies, %lld "
+      "verified pixel by pixel\n",
+      stats.ticks, stats.runs, static_cast<unsigned long long>(seed), stats.gamesFinished(),
+      stats.player1Wins, stats.player2Wins, stats.computerWins, stats.quits, stats.baskets,
+      stats.fouls, longestStretch, longestAtRun, platform.copies, platform.verifiedCopies);
+
+  // Play must go on, not merely survive: over a long run both sides get through whole games.
+  if (ticks >= 100'000) {
+    EXPECT_GT(stats.baskets, 0);
+    EXPECT_GT(stats.fouls, 0);
+    EXPECT_GT(stats.gamesFinished(), 0);
+    EXPECT_GT(stats.quits, 0);
+  }
+  EXPECT_GT(platform.verifiedCopies, 0);
+}
+
+}  // namespace
+}  // namespace tandemhoop::testing
