@@ -202,6 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
         FoulCase{"Player2ShotInTheAir", kFalse, 0, kTrue, kFalse, kFalse, Charged::Player2},
         FoulCase{"Player2ShotInTheAirOverFoulCode2", kFalse, 2, kTrue, kFalse, kTrue,
                  Charged::Player2},
+        FoulCase{"Player2ShotInTheAirOverHisCarrying", kFalse, 0, kTrue, kTrue, kFalse,
+                 Charged::Player2},
         FoulCase{"Player2Carries", kFalse, 0, kFalse, kTrue, kFalse, Charged::Player1},
         FoulCase{"FoulCode2", kFalse, 2, kFalse, kFalse, kFalse, Charged::Player1},
         FoulCase{"Player1ShotInTheAir", kFalse, 0, kFalse, kFalse, kTrue, Charged::Player1},
