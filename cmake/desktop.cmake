@@ -1,1 +1,53 @@
-# The desktop game: the Qt windows around the core. Filled in with the court window.
+# The desktop game: the Qt windows around the core.
+
+# The printed lines and the selection screen use faces of the TeX Gyre family, compiled into the
+# program so that it looks the same on every desktop.
+set(TANDEMHOOP_FONT_DIRS
+  /usr/share/texmf/fonts/opentype/public/tex-gyre
+  /usr/share/fonts/opentype/tex-gyre
+  /usr/share/fonts/opentype/texgyre
+  /usr/share/fonts/OTF
+  /usr/local/share/fonts)
+set(tandemhoop_font_dir ${CMAKE_CURRENT_BINARY_DIR}/tandemhoop_fonts)
+set(tandemhoop_font_entries "")
+foreach(face texgyrebonum-bold texgyreheros-regular texgyreheros-bold)
+  find_file(TANDEMHOOP_FONT_${face} ${face}.otf PATHS ${TANDEMHOOP_FONT_DIRS} NO_DEFAULT_PATH)
+  if(NOT TANDEMHOOP_FONT_${face})
+    message(FATAL_ERROR "The font ${face}.otf was not found: install the package fonts-texgyre "
+                        "(or configure with -DTANDEMHOOP_DESKTOP=OFF for the core alone).")
+  endif()
+  configure_file(${TANDEMHOOP_FONT_${face}} ${tandemhoop_font_dir}/${face}.otf COPYONLY)
+  string(APPEND tandemhoop_font_entries "    <file>${face}.otf</file>\n")
+endforeach()
+file(CONFIGURE OUTPUT ${tandemhoop_font_dir}/fonts.qrc CONTENT
+  "<RCC>\n  <qresource prefix=\"/fonts\">\n${tandemhoop_font_entries}  </qresource>\n</RCC>\n")
+
+set(tandemhoop_qrc_files ${tandemhoop_font_dir}/fonts.qrc)
+# The art is produced by tools/artgen; until it is there, the game runs with its pictures missing.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/assets/assets.qrc)
+  list(APPEND tandemhoop_qrc_files ${CMAKE_CURRENT_SOURCE_DIR}/assets/assets.qrc)
+else()
+  message(STATUS "assets/assets.qrc not found: the desktop game is built without its pictures")
+endif()
+qt_add_resources(tandemhoop_resource_sources ${tandemhoop_qrc_files})
+
+# Linked as objects into every program that needs them: compiled resources register themselves
+# from a static initialiser, which a static library would let the linker drop.
+add_library(tandemhoop_resources OBJECT ${tandemhoop_resource_sources})
+target_link_libraries(tandemhoop_resources PRIVATE Qt6::Core)
+
+add_library(tandemhoop_desktop STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/court_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/desktop_fonts.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/desktop_platform.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/picture_holders.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/selection_screen.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screens/tick_scheduler.cpp)
+target_include_directories(tandemhoop_desktop PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
+                      PRIVATE tandemhoop_warnings)
+
+add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/screens/main.cpp)
+target_link_libraries(tandemhoop PRIVATE tandemhoop_desktop tandemhoop_resources
+                      tandemhoop_warnings)
+set_target_properties(tandemhoop PROPERTIES WIN32_EXECUTABLE ON)

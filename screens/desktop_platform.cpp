@@ -1,0 +1,212 @@
+#include "screens/desktop_platform.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QTime>
+#include <algorithm>
+#include <cstddef>
+
+#include "game/game.h"
+#include "screens/court_window.h"
+#include "screens/desktop_fonts.h"
+#include "screens/picture_holders.h"
+#include "screens/selection_screen.h"
+
+namespace tandemhoop {
+
+namespace {
+
+const QString kProgramTitle = QStringLiteral("Tandemhoop");
+
+// The quit question, like the message boxes of the game's home desktop, has no Esc answer: a
+// held Esc key would otherwise answer No with its first repeat and ask again with the next.
+class SwallowEscape : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Qt's painter leaves 0xFF in the top byte of what it draws; the surface holds plain 0x00RRGGBB
+// like every picture, so the rows a line of text touched are put back into that form.
+void ClearTopByte(Surface& surface, int top, int bottom) {
+  top = std::max(top, 0);
+  bottom = std::min(bottom, surface.height);
+  for (int y = top; y < bottom; ++y) {
+    std::uint32_t* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
+    for (int x = 0; x < surface.width; ++x)
+      row[x] &= 0x00FFFFFFu;
+  }
+}
+
+}  // namespace
+
+DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
+                                 TickScheduler::Clock clock)
+    : court_(court),
+      pictures_(pictures),
+      scheduler_(std::move(clock),
+                 [this] {
+                   if (onTick_) onTick_();
+                   // The finished frame becomes visible once the tick has ended.
+                   court_.update();
+                 }),
+      font_(CourtFont()) {
+  const QFontMetrics metrics(font_);
+  ascent_ = metrics.ascent();
+  lineSpacing_ = metrics.lineSpacing();
+  wake_.setSingleShot(true);
+  wake_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&wake_, &QTimer::timeout, [this] { ServiceTimer(); });
+}
+
+DesktopPlatform::~DesktopPlatform() = default;
+
+void DesktopPlatform::ServiceTimer() {
+  if (ended_) return;
+  scheduler_.Service();
+  Rearm();
+}
+
+void DesktopPlatform::Rearm() {
+  const auto wait = ended_ ? std::nullopt : scheduler_.TimeToNextTick();
+  if (!wait) {
+    wake_.stop();
+    return;
+  }
+  // Qt's timers count whole milliseconds: round up, so the wake-up is never before the deadline.
+  const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(*wait);
+  wake_.start(static_cast<int>(milliseconds.count()));
+}
+
+std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, PictureRef source,
+                                     RasterOp op) {
+  const Surface* picture = pictures_.Find(source);
+  if (picture == nullptr) return 0;
+  const std::int32_t result =
+      tandemhoop::BitBlt(court_.surface(), x, y, width, height, *picture, 0, 0, op);
+  court_.update();
+  return result;
+}
+
+int DesktopPlatform::DrawingWidth() const {
+  return court_.surface().width;
+}
+int DesktopPlatform::DrawingHeight() const {
+  return court_.surface().height;
+}
+
+void DesktopPlatform::SetTextPosition(int x, int y) {
+  textX_ = x;
+  textY_ = y;
+}
+
+void DesktopPlatform::Print(std::string_view line) {
+  {
+    QPainter painter(&court_.image());
+    painter.setFont(font_);
+    painter.setPen(QColor(0, 0, 0));
+    // No background: the court shows between the letters.
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.drawText(QPoint(textX_, textY_ + ascent_), Latin1(line));
+  }
+  // A little above and below the line, for accents and antialiased edges.
+  ClearTopByte(court_.surface(), textY_ - 4, textY_ + lineSpacing_ + 4);
+  textY_ += lineSpacing_;
+  court_.update();
+}
+
+void DesktopPlatform::SetTimerEnabled(bool enabled) {
+  if (ended_) enabled = false;
+  scheduler_.SetEnabled(enabled);
+  Rearm();
+}
+
+bool DesktopPlatform::TimerEnabled() const {
+  return scheduler_.Enabled();
+}
+
+void DesktopPlatform::CentreCourtWindow() {
+  QScreen* screen = court_.screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->geometry();
+  const QSize outer = court_.frameGeometry().size();
+  court_.move(area.x() + (area.width() - outer.width()) / 2,
+              area.y() + (area.height() - outer.height()) / 2);
+}
+
+void DesktopPlatform::ShowSelectionScreen() {
+  if (ended_ || selection_ == nullptr) return;
+  selection_->ShowScreen();
+}
+
+int DesktopPlatform::RunModal(QMessageBox& box) {
+  // The box shows over the picture as it stands, e.g. the winning score already printed.
+  court_.update();
+  scheduler_.BeginModal();
+  Rearm();
+  const int result = box.exec();
+  scheduler_.EndModal();
+  Rearm();
+  return result;
+}
+
+void DesktopPlatform::ShowMessage(std::string_view text) {
+  if (ended_) return;
+  QMessageBox box(QMessageBox::NoIcon, kProgramTitle, Latin1(text), QMessageBox::Ok, &court_);
+  RunModal(box);
+}
+
+bool DesktopPlatform::AskYesNo(std::string_view text) {
+  if (quitting_) return true;
+  if (ended_) return false;
+  QMessageBox box(QMessageBox::NoIcon, kProgramTitle, Latin1(text),
+                  QMessageBox::Yes | QMessageBox::No, &court_);
+  box.setDefaultButton(QMessageBox::Yes);
+  SwallowEscape noEscape(&box);
+  box.installEventFilter(&noEscape);
+  return RunModal(box) == QMessageBox::Yes;
+}
+
+void DesktopPlatform::QuitFromDesktop(Game& game) {
+  if (ended_ || game.Ended()) return;
+  quitting_ = true;
+  game.Form_KeyPress(27);
+  quitting_ = false;
+  // Should the game not have taken the quit path, the program still ends.
+  if (!ended_) EndProgram();
+}
+
+void DesktopPlatform::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  scheduler_.SetEnabled(false);
+  wake_.stop();
+  if (selection_ != nullptr) selection_->hide();
+  court_.close();
+  // exit() rather than quit(): quit() asks every window to close first, and the selection
+  // screen does not close on request.
+  QCoreApplication::exit(0);
+}
+
+std::uint32_t DesktopPlatform::SecondsSinceMidnight() const {
+  return static_cast<std::uint32_t>(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+}
+
+}  // namespace tandemhoop

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QFont>
+#include <QTimer>
+#include <functional>
+
+#include "game/platform.h"
+#include "screens/tick_scheduler.h"
+
+class QMessageBox;
+
+namespace tandemhoop {
+
+class CourtWindow;
+class Game;
+class PictureHolders;
+class SelectionScreen;
+
+// The window system as the game sees it, built on Qt: the copies and the printed lines go into
+// the court window's persistent image, Timer1 is the steady 64 Hz schedule, messages are modal
+// boxes over the court window.
+class DesktopPlatform final : public Platform {
+ public:
+  DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
+                  TickScheduler::Clock clock = SteadyNow);
+  ~DesktopPlatform() override;
+
+  void SetSelectionScreen(SelectionScreen* screen) { selection_ = screen; }
+  // What one tick of Timer1 runs (the game's Timer1_Timer).
+  void SetTickHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
+
+  // Closing the court window from the desktop is Yes to the quit question: the game's own
+  // quit path runs without asking, so the game stops handling anything, exactly as after Esc
+  // and Yes.
+  void QuitFromDesktop(Game& game);
+
+  // The host's timer woke up: run the tick if one is due, then sleep until the next.
+  void ServiceTimer();
+  TickScheduler& scheduler() { return scheduler_; }
+  bool Ended() const { return ended_; }
+  int TextX() const { return textX_; }
+  int TextY() const { return textY_; }
+
+  // Platform
+  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
+  int DrawingWidth() const override;
+  int DrawingHeight() const override;
+  void SetTextPosition(int x, int y) override;
+  void Print(std::string_view line) override;
+  void SetTimerEnabled(bool enabled) override;
+  bool TimerEnabled() const override;
+  void CentreCourtWindow() override;
+  void ShowSelectionScreen() override;
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  void EndProgram() override;
+  std::uint32_t SecondsSinceMidnight() const override;
+
+ private:
+  // Runs a box modally while the schedule holds every tick.
+  int RunModal(QMessageBox& box);
+  void Rearm();
+
+  CourtWindow& court_;
+  PictureHolders& pictures_;
+  SelectionScreen* selection_ = nullptr;
+  std::function<void()> onTick_;
+  TickScheduler scheduler_;
+  QTimer wake_;
+  QFont font_;
+  int ascent_ = 0;
+  int lineSpacing_ = 0;
+  int textX_ = 0;
+  int textY_ = 0;
+  bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
+  bool ended_ = false;
+};
+
+}  // namespace tandemhoop

@@ -1,0 +1,61 @@
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+
+#include "game/game.h"
+#include "game/mt_random.h"
+#include "screens/court_window.h"
+#include "screens/desktop_platform.h"
+#include "screens/picture_holders.h"
+#include "screens/selection_screen.h"
+
+namespace {
+
+// Qt gives up with a stack trace when it finds no display; say plainly what to do instead.
+bool HasDisplay() {
+#if defined(__linux__) || defined(__FreeBSD__) || defined(__OpenBSD__) || defined(__NetBSD__)
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+#else
+  return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs(
+        "Tandemhoop needs a graphical display, and this session has none (DISPLAY, "
+        "WAYLAND_DISPLAY and QT_QPA_PLATFORM are all unset). Start it from a desktop session, "
+        "or give it a virtual X display with xvfb-run, for example: xvfb-run -a build/tandemhoop\n",
+        stderr);
+    return 1;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tandemhoop"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+
+  tandemhoop::MtRandom random;
+  tandemhoop::PictureHolders pictures;
+  tandemhoop::CourtWindow court;
+  tandemhoop::DesktopPlatform platform(court, pictures);
+  tandemhoop::Game game(platform, random);
+  tandemhoop::SelectionScreen selection(game.state, pictures, &court);
+  platform.SetSelectionScreen(&selection);
+  platform.SetTickHandler([&game] { game.Timer1_Timer(); });
+  court.SetGame(&game);
+  court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
+
+  // The window is loaded hidden; what Form_Load draws is the first thing shown.
+  game.Form_Load();
+  court.show();
+  court.raise();
+  court.activateWindow();
+  return app.exec();
+}

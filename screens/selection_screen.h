@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+#include <functional>
+#include <string_view>
+
+#include "screens/selection.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace tandemhoop {
+
+class PictureHolders;
+
+// A picture box of the selection screen: the art inside a one-pixel flat border, and a click.
+class PictureBox : public QWidget {
+ public:
+  PictureBox(QWidget* parent, const QImage& art, std::function<void()> onClick);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QImage art_;
+  std::function<void()> onClick_;
+  bool pressed_ = false;
+};
+
+// A label that reports a click: released inside it after being pressed inside it.
+class ClickableLabel : public QLabel {
+ public:
+  ClickableLabel(QWidget* parent, const QString& caption, std::function<void()> onClick);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  std::function<void()> onClick_;
+  bool pressed_ = false;
+};
+
+// Form4, the selection screen: real widgets at the layout's pixel positions, each click handed
+// to the pick rules. It is a window of its own in front of the court window; the desktop cannot
+// close it, only the start rule hides it.
+class SelectionScreen : public QWidget, public SelectionView {
+ public:
+  static constexpr int kWidth = 312;
+  static constexpr int kHeight = 269;
+
+  // `court` gets the keyboard back when the screen hides, and is the window it stands in front
+  // of.
+  SelectionScreen(GameState& state, PictureHolders& pictures, QWidget* court);
+
+  // Shows the screen; the first time, its load handler runs before anything is displayed.
+  // Showing it while it is shown opens nothing new.
+  void ShowScreen();
+  bool LoadedOnce() const { return loaded_; }
+
+  PlayerSelection& rules() { return rules_; }
+
+  // SelectionView
+  void SetText1(std::string_view text) override;
+  void SetText2(std::string_view text) override;
+  void HideScreen() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Build(PictureHolders& pictures);
+
+  PlayerSelection rules_;
+  QWidget* court_;
+  QLineEdit* text1_ = nullptr;
+  QLineEdit* text2_ = nullptr;
+  bool loaded_ = false;
+};
+
+}  // namespace tandemhoop

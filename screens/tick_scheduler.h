@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace tandemhoop {
+
+// When Timer1 ticks. The game asks for a 1 ms timer, and its home desktop delivers such a timer
+// at the system clock tick, 64 times a second; every speed in the game is per tick, so we keep
+// that rate. Ticks fall on a steady grid (deadline n = start + n x period, no drift), and like
+// that desktop's timer a late tick is delivered once, never as a burst of catch-up ticks.
+//
+// The schedule also keeps ticks from nesting: none starts while another runs or while a modal
+// box is open (Qt keeps delivering timer events inside a dialog's own event loop). When the last
+// box closes, the schedule starts again from that moment.
+//
+// The clock is passed in, so tests can run the schedule on made-up time.
+class TickScheduler {
+ public:
+  using Duration = std::chrono::nanoseconds;
+  using Clock = std::function<Duration()>;  // monotonic time now
+
+  static constexpr Duration kTickPeriod{15'625'000};  // 1/64 s, exact in nanoseconds
+
+  TickScheduler(Clock now, std::function<void()> tick);
+
+  // Timer1.Enabled. Switching it on starts the schedule from now: the first tick is one period
+  // later. Switching it on while it runs changes nothing.
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+
+  // The host's wake-up: runs the tick if one is due, at most one, and returns whether it did.
+  bool Service();
+
+  // How long the host may sleep before calling Service again; none while nothing can tick
+  // (stopped, inside a tick, or behind a modal box).
+  std::optional<Duration> TimeToNextTick() const;
+
+  // A modal box opens or closes. Boxes may nest; the schedule restarts when the last closes.
+  void BeginModal();
+  void EndModal();
+  bool Held() const { return modalDepth_ > 0 || inTick_; }
+
+ private:
+  Clock now_;
+  std::function<void()> tick_;
+  bool enabled_ = false;
+  bool inTick_ = false;
+  int modalDepth_ = 0;
+  Duration start_{0};
+  Duration nextDeadline_{0};
+};
+
+// The real clock for the game: std::chrono::steady_clock.
+TickScheduler::Duration SteadyNow();
+
+}  // namespace tandemhoop
