@@ -65,6 +65,7 @@ std::int32_t RasterPlatform::BitBlt(int x, int y, int width, int height, Picture
     Fault("Form%d.Picture%d copied at %dx%d, its size is %dx%d", static_cast<int>(source.form),
           source.index, width, height, expectedWidth, expectedHeight);
   }
+  if (!draw) return 1;
   const bool verify = verifyEvery > 0 && copies % verifyEvery == 0;
   if (verify) std::copy(frame_.pixels.begin(), frame_.pixels.end(), before_.pixels.begin());
   const std::int32_t result = tandemhoop::BitBlt(frame_, x, y, width, height, *picture, 0, 0, op);

@@ -56,6 +56,7 @@ class RasterPlatform : public Platform {
   PlatformObserver* observer = nullptr;
   std::uint32_t secondsSinceMidnight = 0;
   int verifyEvery = 0;  // 0: never compare pixels
+  bool draw = true;     // false: check and record the copies but leave the frame alone
 
   // The copies since the last ClearTickCopies(), for looking at what one tick drew.
   struct Copy {

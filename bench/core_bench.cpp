@@ -1,0 +1,82 @@
+// The floor under every frame (the court copy) and the game logic of one tick, on the core.
+#include <benchmark/benchmark.h>
+
+#include "bench/recorded_play.h"
+#include "game/game.h"
+#include "screens/raster.h"
+#include "tests/support/picture_set.h"
+
+namespace tandemhoop::bench {
+namespace {
+
+// A window system that draws nothing and answers nothing: what is left of a tick is its logic.
+class NullPlatform final : public Platform {
+ public:
+  std::int32_t BitBlt(int, int, int, int, PictureRef, RasterOp) override { return 1; }
+  int DrawingWidth() const override { return 727; }
+  int DrawingHeight() const override { return 542; }
+  void SetTextPosition(int, int) override {}
+  void Print(std::string_view) override {}
+  void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
+  bool TimerEnabled() const override { return timer_; }
+  void CentreCourtWindow() override {}
+  void ShowSelectionScreen() override {}
+  void ShowMessage(std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return false; }
+  void EndProgram() override {}
+
+ private:
+  bool timer_ = true;
+};
+
+void BM_CourtCopy(benchmark::State& state) {
+  static testing::PictureSet pictures;
+  if (pictures.court.width == 0) testing::MakeSyntheticPictures(pictures);
+  Surface frame{727, 542, std::vector<std::uint32_t>(727 * 542, 0xFFFFFF)};
+  for (auto _ : state) {
+    BitBlt(frame, 0, 0, 727, 542, pictures.court, 0, 0, RasterOp::SrcCopy);
+    benchmark::DoNotOptimize(frame.pixels.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CourtCopy);
+
+// One tick of play after another, each from the moment of a recorded random game: the mix of
+// walking, shooting, loose balls, fouls and the computer's decisions that real play has.
+void BM_LogicPerTick(benchmark::State& state) {
+  static const Recording recording = RecordPlay(50'000, 4242, true);
+  NullPlatform platform;
+  testing::SmallRandom random;
+  Game game(platform, random);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const Moment& moment = recording.moments[next];
+    game.state = moment.state;
+    random = moment.random;
+    game.Timer1_Timer();
+    benchmark::DoNotOptimize(game.state);
+    if (++next == recording.moments.size()) next = 0;
+  }
+  state.counters["moments"] = static_cast<double>(recording.moments.size());
+}
+BENCHMARK(BM_LogicPerTick);
+
+// The restoring of a moment alone, to be taken off the figure above.
+void BM_LogicRestoreOnly(benchmark::State& state) {
+  static const Recording recording = RecordPlay(50'000, 4242, true);
+  GameState gameState;
+  testing::SmallRandom random;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const Moment& moment = recording.moments[next];
+    gameState = moment.state;
+    random = moment.random;
+    benchmark::DoNotOptimize(gameState);
+    benchmark::DoNotOptimize(random);
+    if (++next == recording.moments.size()) next = 0;
+  }
+}
+BENCHMARK(BM_LogicRestoreOnly);
+
+}  // namespace
+}  // namespace tandemhoop::bench
