@@ -116,5 +116,57 @@ TEST_F(RulesGame, TheFourthBasketIsPrintedThenPlayer1WinsAndNothingRunsAfter) {
   EXPECT_EQ(s.p1Score, 4);
 }
 
+// The same game through the keyboard: M held with the ball far from the basket is a jump shot
+// that leaves Player 1's hands on its eighth tick and flies up through his controller. Returns
+// false when his controller does not take the shot (it has not been built yet).
+bool ShootWithM(CoreGame& core) {
+  const GameState& s = core.game.state;
+  const int scoreBefore = s.p1Score;
+  core.Press(77);
+  core.Ticks(1);
+  if (s.p1ShotTicks == 0) {
+    core.Release(77);
+    return false;
+  }
+  for (int tick = 0; tick < 100 && s.p1ShotInFlight != kTrue; ++tick)
+    core.Ticks(1);
+  core.Release(77);
+  for (int tick = 0; tick < 100 && s.p1Score == scoreBefore && !core.game.Ended(); ++tick) {
+    core.Ticks(1);
+  }
+  return true;
+}
+
+TEST_F(RulesGame, AJumpShotByTheKeyboardScoresAndTheFourthWins) {
+  GameState& s = core.game.state;
+  core.Ticks(10);  // past the shot clock, with the ball from the start at (300, 400)
+  ASSERT_EQ(s.p1HasBall, kTrue);
+  if (!ShootWithM(core)) GTEST_SKIP() << "Player 1's controller does not shoot yet";
+  EXPECT_EQ(s.p1Score, 1);
+  EXPECT_EQ(s.p2HasBall, kTrue);
+  EXPECT_EQ(s.p2X, 0);
+  EXPECT_EQ(s.p2Y, 450);
+  EXPECT_EQ(s.p1X, 0);
+  EXPECT_EQ(s.p1Y, 350);
+  EXPECT_FALSE(core.game.Ended());
+
+  // Hand the ball back for the last one, as a steal would.
+  s.p2HasBall = kFalse;
+  s.p1HasBall = kTrue;
+  s.p1X = 300;
+  s.p1Y = 400;
+  s.p1Score = 3;
+  core.Ticks(10);
+  core.platform.Clear();
+  ASSERT_TRUE(ShootWithM(core));
+  EXPECT_EQ(s.p1Score, 4);
+  EXPECT_EQ(core.platform.messages, std::vector<std::string>{"Player1 Wins"});
+  const auto& events = core.platform.events;
+  const auto message = std::find(events.begin(), events.end(), "message Player1 Wins");
+  EXPECT_NE(std::find(events.begin(), message, "print " + std::string(kPlayer1Line) + " 4"),
+            message);
+  EXPECT_TRUE(core.game.Ended());
+}
+
 }  // namespace
 }  // namespace tandemhoop
