@@ -5,6 +5,7 @@
 #include "game/game.h"
 #include "screens/raster.h"
 #include "tests/support/picture_set.h"
+#include "tests/support/raster_platform.h"
 
 namespace tandemhoop::bench {
 namespace {
@@ -40,6 +41,27 @@ void BM_CourtCopy(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CourtCopy);
+
+// The busiest recorded frame on synthetic art of the catalogue sizes: the same copies as with
+// the real art, for a build without Qt.
+void BM_BusyFrameSynthetic(benchmark::State& state) {
+  static testing::PictureSet pictures;
+  if (pictures.court.width == 0) testing::MakeSyntheticPictures(pictures);
+  static const Recording recording = RecordPlay(300'000, 1717, false);
+  testing::RasterPlatform platform(pictures);
+  testing::SmallRandom random;
+  Game game(platform, random);
+  for (auto _ : state) {
+    platform.ClearTickCopies();
+    game.state = recording.busiest.state;
+    random = recording.busiest.random;
+    game.Timer1_Timer();
+    benchmark::DoNotOptimize(platform.frame().pixels.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(ContentsOf(platform).Describe());
+}
+BENCHMARK(BM_BusyFrameSynthetic);
 
 // One tick of play after another, each from the moment of a recorded random game: the mix of
 // walking, shooting, loose balls, fouls and the computer's decisions that real play has.
