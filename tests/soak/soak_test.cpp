@@ -18,18 +18,20 @@ namespace {
 
 #define TANDEMHOOP_FLAG_FIELDS(X)                                                                  \
   X(p1ShotInFlight)                                                                                \
-  X(p1Shooting) X(p1KeyLeft) X(p1KeyUp) X(p1KeyRight) X(p1KeyDown) X(p2KeyLeft) X(p2KeyUp)         \
-      X(p2KeyRight) X(p2KeyDown) X(twoPlayerMode) X(p1HasBall) X(looseBallLeft) X(looseBallRight)  \
-          X(p2Dribbling) X(p1Dribbling) X(p2HasBall) X(p2Shooting) X(p2ShotInFlight) X(p1Stealing) \
+  X(p1Shooting)                                                                                    \
+  X(p1KeyLeft) X(p1KeyUp) X(p1KeyRight) X(p1KeyDown) X(p2KeyLeft) X(p2KeyUp) X(p2KeyRight)         \
+      X(p2KeyDown) X(twoPlayerMode) X(p1HasBall) X(looseBallLeft) X(looseBallRight) X(p2Dribbling) \
+          X(p1Dribbling) X(p2HasBall) X(p2Shooting) X(p2ShotInFlight) X(p1Stealing)                \
               X(lastShooterP1) X(p1Jumping) X(ballHidden) X(basketMade) X(p2Jumping)               \
                   X(dribblePickedUp)
 
-#define TANDEMHOOP_OTHER_FIELDS(X)                                                        \
-  X(p1X)                                                                                  \
-  X(p1Y) X(basketX) X(basketY) X(netX) X(netY) X(p2X) X(p2Y) X(ballX) X(ballY) X(p1Score) \
-      X(p2Score) X(playClock) X(foulCode) X(p2ShotTicks) X(p1JumpTicks) X(p2JumpTicks)    \
-          X(p1ShotTicks) X(p1Pick) X(p2Pick) X(p1WalkFrame) X(p2WalkFrame) X(p1ShotStyle) \
-              X(p2ShotStyle) X(leftHeldTicks) X(rightHeldTicks) X(shotChance)
+#define TANDEMHOOP_OTHER_FIELDS(X)                                                            \
+  X(p1X)                                                                                      \
+  X(p1Y)                                                                                      \
+  X(basketX) X(basketY) X(netX) X(netY) X(p2X) X(p2Y) X(ballX) X(ballY) X(p1Score) X(p2Score) \
+      X(playClock) X(foulCode) X(p2ShotTicks) X(p1JumpTicks) X(p2JumpTicks) X(p1ShotTicks)    \
+          X(p1Pick) X(p2Pick) X(p1WalkFrame) X(p2WalkFrame) X(p1ShotStyle) X(p2ShotStyle)     \
+              X(leftHeldTicks) X(rightHeldTicks) X(shotChance)
 
 std::string Describe(const GameState& s) {
   std::ostringstream out;
@@ -80,6 +82,27 @@ int Holder(const GameState& s) {
   if (s.p1HasBall == kTrue) return 1;
   if (s.p2HasBall == kTrue) return 2;
   return 0;
+}
+
+// The soak leans on the platform's own checks, so they must see what they are there to see.
+TEST(SoakPlatform, FlagsCopiesTheGameCouldNotMake) {
+  static PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  RasterPlatform platform(pictures);
+  platform.verifyEvery = 1;
+  // Clipped on every side and checked pixel by pixel: no fault.
+  platform.BitBlt(-33, 400, 150, 201, PictureRef{Holder::Form2, 8}, RasterOp::SrcAnd);
+  platform.BitBlt(690, -20, 150, 201, PictureRef{Holder::Form2, 9}, RasterOp::SrcPaint);
+  platform.BitBlt(0, 0, 727, 542, PictureRef{Holder::Form3, 1}, RasterOp::SrcCopy);
+  EXPECT_EQ(platform.faults, 0) << platform.firstFault();
+  EXPECT_EQ(platform.verifiedCopies, 3);
+
+  platform.BitBlt(10, 10, 40, 40, PictureRef{Holder::Form2, 1}, RasterOp::SrcAnd);
+  EXPECT_EQ(platform.faults, 1);
+  EXPECT_NE(std::string(platform.firstFault()).find("40x40"), std::string::npos)
+      << platform.firstFault();
+  EXPECT_EQ(platform.BitBlt(0, 0, 39, 39, PictureRef{Holder::Form2, 79}, RasterOp::SrcAnd), 0);
+  EXPECT_EQ(platform.faults, 2);
 }
 
 TEST(Soak, RandomGamesKeepTheStateSound) {
