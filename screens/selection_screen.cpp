@@ -53,10 +53,15 @@ QLineEdit* MakePickBox(QWidget* parent, const char* name, const QRect& at, const
 
 }  // namespace
 
-PictureBox::PictureBox(QWidget* parent, const QImage& art, std::function<void()> onClick)
-    : QWidget(parent), art_(art), onClick_(std::move(onClick)) {}
+PictureBox::PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick)
+    : QWidget(parent), ref_(art), onClick_(std::move(onClick)) {}
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
+  // The art's holder loads on first use, which is the first time the screen is seen.
+  if (!artLoaded_ && pictures_ != nullptr) {
+    artLoaded_ = true;
+    art_ = pictures_->Image(ref_);
+  }
   QPainter painter(this);
   painter.fillRect(rect(), kFlatBorder);
   const QRect inside = rect().adjusted(1, 1, -1, -1);
@@ -97,16 +102,17 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWidget* court)
     : QWidget(court, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
       rules_(state, *this),
+      pictures_(pictures),
       court_(court) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(kCaption);
   setFixedSize(kWidth, kHeight);
   setFont(ScreenFont(false));
   SetColours(this, kWhite, kBlack);
-  Build(pictures);
+  Build();
 }
 
-void SelectionScreen::Build(PictureHolders& pictures) {
+void SelectionScreen::Build() {
   PlayerSelection& rules = rules_;
 
   auto* title = new QLabel(kMakerLine, this);
@@ -118,9 +124,9 @@ void SelectionScreen::Build(PictureHolders& pictures) {
   SetColours(title, kWhite, kBlack);
 
   auto badge = [&](const char* name, int x, int number, std::function<void()> onClick) {
-    auto* box =
-        new PictureBox(this, pictures.Image({Holder::Form4, static_cast<std::int16_t>(number)}),
-                       std::move(onClick));
+    auto* box = new PictureBox(this, {Holder::Form4, static_cast<std::int16_t>(number)},
+                               std::move(onClick));
+    box->SetHolders(&pictures_);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(x, 72, 32, 32);
   };
@@ -182,8 +188,9 @@ void SelectionScreen::Build(PictureHolders& pictures) {
     // is, in a box two pixels larger than the art.
     const PictureRef portraitRef{Holder::Form2, static_cast<std::int16_t>(player.picture)};
     const PictureSize art = SizeOf(portraitRef);
-    auto* portrait = new PictureBox(this, pictures.Image(portraitRef),
+    auto* portrait = new PictureBox(this, portraitRef,
                                     [&rules, click = player.portraitClick] { (rules.*click)(); });
+    portrait->SetHolders(&pictures_);
     portrait->setObjectName(QStringLiteral("Picture%1").arg(player.picture));
     portrait->setGeometry(QRect(player.portraitAt, QSize(art.width + 2, art.height + 2)));
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "game/platform.h"
 #include "screens/selection.h"
 
 class QLineEdit;
@@ -17,7 +18,10 @@ class PictureHolders;
 // A picture box of the selection screen: the art inside a one-pixel flat border, and a click.
 class PictureBox : public QWidget {
  public:
-  PictureBox(QWidget* parent, const QImage& art, std::function<void()> onClick);
+  PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick);
+
+  // Decodes the art (through the holders) the first time the box is painted.
+  void SetHolders(PictureHolders* pictures) { pictures_ = pictures; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -25,7 +29,10 @@ class PictureBox : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  PictureRef ref_;
+  PictureHolders* pictures_ = nullptr;
   QImage art_;
+  bool artLoaded_ = false;
   std::function<void()> onClick_;
   bool pressed_ = false;
 };
@@ -72,9 +79,10 @@ class SelectionScreen : public QWidget, public SelectionView {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Build(PictureHolders& pictures);
+  void Build();
 
   PlayerSelection rules_;
+  PictureHolders& pictures_;
   QWidget* court_;
   QLineEdit* text1_ = nullptr;
   QLineEdit* text2_ = nullptr;

@@ -1,0 +1,380 @@
+#include "screens/desktop_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QtTest/qtestspontaneevent.h>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontInfo>
+#include <QIcon>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <chrono>
+
+#include "game/game.h"
+#include "screens/court_window.h"
+#include "screens/desktop_fonts.h"
+#include "screens/picture_holders.h"
+#include "screens/selection_screen.h"
+#include "tests/desktop/desktop_test_support.h"
+#include "tests/support/scripted_random.h"
+
+namespace tandemhoop {
+namespace {
+
+using std::chrono::nanoseconds;
+constexpr nanoseconds kPeriod = TickScheduler::kTickPeriod;
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
+
+std::uint32_t PixelAt(const Surface& surface, int x, int y) {
+  return surface.pixels[static_cast<std::size_t>(y) * surface.width + x];
+}
+
+// Runs the application's event loop until the program leaves it, or fails after a while.
+bool EventLoopLeftWithin(int milliseconds, const std::function<void()>& inside) {
+  bool timedOut = false;
+  QTimer::singleShot(0, inside);
+  QTimer::singleShot(milliseconds, [&] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  const int code = QCoreApplication::exec();
+  return !timedOut && code == 0;
+}
+
+// The desktop as the game's main() wires it, on made-up art and a made-up clock.
+class Desktop : public ::testing::Test {
+ protected:
+  Desktop() {
+    art.Write({Holder::Form5, form5::Picture1}, qRgb(0x20, 0x40, 0x60));
+    QImage court(821, 662, QImage::Format_RGB32);
+    court.fill(qRgb(0x30, 0x80, 0x30));
+    // The parts of the court picture that must never be seen.
+    for (int y = 0; y < 662; ++y) {
+      for (int x = 727; x < 821; ++x)
+        court.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    for (int y = 542; y < 662; ++y) {
+      for (int x = 0; x < 821; ++x)
+        court.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    art.Save({Holder::Form3, form3::Picture1}, court);
+  }
+
+  // Wires everything up after the art is in place.
+  void Build() {
+    pictures = std::make_unique<PictureHolders>(art.root());
+    court = std::make_unique<CourtWindow>();
+    platform = std::make_unique<DesktopPlatform>(*court, *pictures, [this] { return now; });
+    game = std::make_unique<Game>(*platform, random);
+    selection = std::make_unique<SelectionScreen>(game->state, *pictures, court.get());
+    platform->SetSelectionScreen(selection.get());
+    platform->SetTickHandler([this] {
+      ++ticks;
+      game->Timer1_Timer();
+    });
+    court->SetGame(game.get());
+    court->SetCloseHandler([this] { platform->QuitFromDesktop(*game); });
+  }
+  void Start() {
+    Build();
+    game->Form_Load();
+    court->show();
+    court->activateWindow();
+    QApplication::processEvents();
+  }
+  // Time moves on by `periods` ticks' worth, and the timer wakes up once.
+  void Wait(int periods = 1) {
+    now += periods * kPeriod;
+    platform->ServiceTimer();
+  }
+  void Key(int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(court.get(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(court.get(), &release);
+  }
+  void Click(const char* name) {
+    QTest::mouseClick(selection->findChild<QWidget*>(QString::fromLatin1(name)), Qt::LeftButton);
+  }
+
+  testing::TestArt art;
+  nanoseconds now{5'000'000'000};
+  int ticks = 0;
+  testing::RepeatingRandom random{0.5};
+  std::unique_ptr<PictureHolders> pictures;
+  std::unique_ptr<CourtWindow> court;
+  std::unique_ptr<DesktopPlatform> platform;
+  std::unique_ptr<Game> game;
+  std::unique_ptr<SelectionScreen> selection;
+};
+
+TEST_F(Desktop, PicturesLoadByHolderOnFirstUseAndWrongOrMissingArtFailsTheCopy) {
+  art.Write({Holder::Form2, form2::Picture1}, qRgb(1, 2, 3));
+  art.Write({Holder::Form2, form2::Picture2}, qRgb(9, 9, 9), QSize(40, 39));  // one column wide
+  Build();
+  EXPECT_FALSE(pictures->Loaded(Holder::Form2));
+  EXPECT_FALSE(pictures->Loaded(Holder::Form3));
+
+  EXPECT_EQ(platform->BitBlt(10, 20, 39, 39, {Holder::Form2, form2::Picture1}, RasterOp::SrcCopy),
+            1);
+  EXPECT_TRUE(pictures->Loaded(Holder::Form2));
+  EXPECT_FALSE(pictures->Loaded(Holder::Form3));
+  EXPECT_EQ(PixelAt(court->surface(), 10, 20), 0x00010203u);  // plain 0x00RRGGBB
+  EXPECT_EQ(PixelAt(court->surface(), 48, 58), 0x00010203u);
+  EXPECT_EQ(PixelAt(court->surface(), 49, 59), kWhite);
+
+  // Art of the wrong size, and art that is not there: the copy reports failure, draws nothing.
+  const std::vector<std::uint32_t> before = court->surface().pixels;
+  EXPECT_EQ(platform->BitBlt(100, 100, 39, 39, {Holder::Form2, form2::Picture2}, RasterOp::SrcCopy),
+            0);
+  EXPECT_EQ(platform->BitBlt(100, 100, 87, 201, {Holder::Form2, form2::Picture5}, RasterOp::SrcAnd),
+            0);
+  EXPECT_EQ(platform->BitBlt(0, 0, 10, 10, {Holder::Form2, 79}, RasterOp::SrcCopy), 0);
+  EXPECT_EQ(platform->BitBlt(0, 0, 10, 10, {Holder::Form4, 3}, RasterOp::SrcCopy), 0);
+  EXPECT_EQ(court->surface().pixels, before);
+}
+
+TEST(PictureHolders, TheCompiledInArtIsAllThereAtItsCatalogueSize) {
+  if (!QFile::exists(QStringLiteral(":/form3/Picture1.png"))) {
+    GTEST_SKIP() << "this build has no art compiled in";
+  }
+  PictureHolders pictures;
+  for (const PictureEntry& entry : Pictures()) {
+    const Surface* surface = pictures.Find(entry.ref);
+    ASSERT_NE(surface, nullptr) << AssetPath(entry.ref);
+    EXPECT_EQ(surface->width, entry.size.width) << AssetPath(entry.ref);
+    EXPECT_EQ(surface->height, entry.size.height) << AssetPath(entry.ref);
+  }
+  EXPECT_FALSE(QIcon(QStringLiteral(":/icon.png")).isNull());
+}
+
+TEST_F(Desktop, StartsCentredWithTheTitleArtInItsWhiteMarginsAndNoTick) {
+  Start();
+  EXPECT_FALSE(platform->TimerEnabled());
+  const QRect screen = court->screen()->geometry();
+  // Centred by the size known before the window is first shown: a window frame, which only
+  // the shown window has, may shift it by its own width.
+  const QRect outer = court->frameGeometry();
+  const int margin = outer.width() - court->width();
+  EXPECT_NEAR(outer.x(), screen.x() + (screen.width() - outer.width()) / 2, margin);
+  EXPECT_NEAR(outer.y(), screen.y() + (screen.height() - outer.height()) / 2,
+              outer.height() - court->height());
+  EXPECT_NEAR(court->geometry().center().x(), screen.center().x(), margin + 1);
+
+  const Surface& shown = court->surface();
+  const std::uint32_t title = 0x00204060;
+  EXPECT_EQ(PixelAt(shown, 80, 50), title);
+  EXPECT_EQ(PixelAt(shown, 719, 539), title);
+  EXPECT_EQ(PixelAt(shown, 79, 300), kWhite);   // 80 pixels on the left
+  EXPECT_EQ(PixelAt(shown, 720, 300), kWhite);  // 7 on the right
+  EXPECT_EQ(PixelAt(shown, 726, 541), kWhite);
+  EXPECT_EQ(PixelAt(shown, 400, 49), kWhite);   // 50 at the top
+  EXPECT_EQ(PixelAt(shown, 400, 540), kWhite);  // 2 at the bottom
+
+  // However long one waits, nothing moves before the first character key.
+  Wait(100);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(selection->isVisible());
+  EXPECT_EQ(PixelAt(court->surface(), 80, 50), title);
+}
+
+TEST_F(Desktop, EnterBringsTheSelectionScreenOverTheCourtAndTwoPlayersStartsPlay) {
+  Start();
+  Key(Qt::Key_Return, "\r");
+  EXPECT_TRUE(platform->TimerEnabled());
+  Wait();
+  ASSERT_EQ(ticks, 1);
+  EXPECT_TRUE(selection->isVisible());
+  EXPECT_TRUE(selection->LoadedOnce());
+  // The court replaced the title, only its top-left 727 x 542 pixels, with the lines over it.
+  EXPECT_EQ(PixelAt(court->surface(), 726, 541), 0x00308030u);
+  EXPECT_EQ(PixelAt(court->surface(), 700, 300), 0x00308030u);
+  EXPECT_EQ(PixelAt(court->surface(), 400, 500), 0x00308030u);
+  int dark = 0;
+  for (int y = 0; y < platform->TextY(); ++y) {
+    for (int x = 0; x < 727; ++x)
+      dark += PixelAt(court->surface(), x, y) == 0 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 100) << "no printed lines over the court";
+
+  Wait();
+  Wait();
+  EXPECT_EQ(ticks, 3);
+  EXPECT_EQ(game->state.playClock, 0);
+  Click("Label6");
+  Click("Picture42");
+  Click("Command4");
+  EXPECT_FALSE(selection->isVisible());
+  EXPECT_EQ(game->state.playClock, 2);
+  QApplication::processEvents();
+  // Without a click the keys go to the court again.
+  EXPECT_EQ(QApplication::activeWindow(), court.get());
+  EXPECT_TRUE(court->hasFocus());
+
+  Wait();
+  EXPECT_EQ(game->state.playClock, 3);
+  EXPECT_FALSE(selection->isVisible());
+}
+
+TEST_F(Desktop, EscAsksAndNoFreezesThePictureUntilTheNextCharacterKey) {
+  Start();
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  testing::BoxAnswerer seen(QMessageBox::No, [](QMessageBox& box) {
+    // Esc on the question is no answer: the box stays until a button is pressed.
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_TRUE(box.isVisible());
+  });
+  Key(Qt::Key_Escape, "\x1b");
+  ASSERT_TRUE(seen.opened);
+  EXPECT_EQ(seen.title, "Tandemhoop");
+  EXPECT_EQ(seen.text, "     Ayawan Na?");
+  EXPECT_EQ(seen.parent, court.get());
+  EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_FALSE(game->Ended());
+  EXPECT_FALSE(platform->TimerEnabled());
+
+  const std::vector<std::uint32_t> frozen = court->surface().pixels;
+  Wait(50);
+  Key(Qt::Key_Left, {});  // an arrow types no character: still frozen
+  Wait(50);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(court->surface().pixels, frozen);
+  court->hide();
+  court->show();
+  EXPECT_EQ(court->surface().pixels, frozen);
+
+  Key(Qt::Key_M, "m");
+  Wait();
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(Desktop, YesToTheQuitQuestionEndsTheProgram) {
+  Start();
+  testing::BoxAnswerer seen(QMessageBox::Yes);
+  ASSERT_TRUE(EventLoopLeftWithin(5000, [&] {
+    Key(Qt::Key_Escape, "\x1b");  // Esc on the title screen is honoured too
+  }));
+  EXPECT_TRUE(seen.opened);
+  EXPECT_TRUE(game->Ended());
+  EXPECT_TRUE(platform->Ended());
+  EXPECT_FALSE(platform->TimerEnabled());
+  EXPECT_FALSE(court->isVisible());
+}
+
+TEST_F(Desktop, ClosingTheCourtWindowEndsTheProgramAtOnceWithoutAsking) {
+  Start();
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  ASSERT_TRUE(selection->isVisible());
+  testing::BoxAnswerer seen(QMessageBox::No);  // would answer a question, were one asked
+  ASSERT_TRUE(EventLoopLeftWithin(5000, [&] {
+    QCloseEvent fromDesktop;
+    QSpontaneKeyEvent::setSpontaneous(&fromDesktop);
+    QCoreApplication::instance()->notify(court.get(), &fromDesktop);
+  }));
+  EXPECT_FALSE(seen.opened);
+  EXPECT_TRUE(game->Ended());
+  EXPECT_FALSE(platform->TimerEnabled());
+  // The hidden selection screen keeps nothing alive.
+  EXPECT_FALSE(selection->isVisible());
+  EXPECT_FALSE(court->isVisible());
+  Wait(10);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(Desktop, AWinShowsItsBoxOverTheFinishedFrameAndNothingTicksAfterIt) {
+  Start();
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  Click("Picture26");
+  Click("Picture34");
+  Click("Command3");
+  game->state.p2Score = 4;  // a fourth basket in this frame
+  int ticksWhileOpen = -1;
+  testing::BoxAnswerer seen(QMessageBox::Ok, [&](QMessageBox&) {
+    Wait(20);
+    QTest::qWait(40);  // Qt's own timer wakes the schedule inside the box as well
+    ticksWhileOpen = ticks;
+  });
+  ASSERT_TRUE(EventLoopLeftWithin(5000, [&] { Wait(); }));
+  EXPECT_EQ(seen.text, "Computer Wins");
+  EXPECT_EQ(seen.title, "Tandemhoop");
+  EXPECT_EQ(seen.parent, court.get());
+  EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+  EXPECT_EQ(ticksWhileOpen, 2);
+  EXPECT_TRUE(game->Ended());
+  Wait(10);
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(Desktop, ABoxInsideATickHoldsTheScheduleAndItRestartsWhenTheBoxCloses) {
+  Build();
+  int seen = 0;
+  platform->SetTickHandler([&] {
+    if (++seen == 2) platform->ShowMessage("Foul");  // a foul called in the second tick
+  });
+  platform->SetTimerEnabled(true);
+  Wait();
+  int ticksWhileOpen = -1;
+  testing::BoxAnswerer box(QMessageBox::Ok, [&](QMessageBox&) {
+    for (int i = 0; i < 64; ++i)
+      Wait();  // a second goes by with the box open
+    ticksWhileOpen = seen;
+  });
+  Wait();
+  ASSERT_TRUE(box.opened);
+  EXPECT_EQ(box.text, "Foul");
+  EXPECT_EQ(ticksWhileOpen, 2);
+  // No burst for the second the box was open: the next tick is one period after it closed.
+  EXPECT_EQ(seen, 2);
+  platform->ServiceTimer();
+  EXPECT_EQ(seen, 2);
+  now += kPeriod - nanoseconds(1);
+  platform->ServiceTimer();
+  EXPECT_EQ(seen, 2);
+  now += nanoseconds(1);
+  platform->ServiceTimer();
+  EXPECT_EQ(seen, 3);
+}
+
+TEST_F(Desktop, PrintedLinesUseTheBundledFaceInBlackOverTheCourtAndMoveDownALine) {
+  Build();
+  EXPECT_EQ(QFontInfo(CourtFont()).family(), "TeX Gyre Bonum");
+  EXPECT_EQ(QFontInfo(CourtFont()).pixelSize(), 16);
+  EXPECT_TRUE(CourtFont().bold());
+
+  const std::uint32_t green = 0x00308030;
+  std::fill(court->surface().pixels.begin(), court->surface().pixels.end(), green);
+  platform->SetTextPosition(0, 0);
+  platform->Print("                     PLAYER 1 -  3");
+  const int second = platform->TextY();
+  EXPECT_GE(second, 16);
+  EXPECT_LE(second, 30);
+  platform->Print("                     PLAYER 2 -  0");
+  EXPECT_EQ(platform->TextY(), 2 * second);
+
+  const Surface& shown = court->surface();
+  int black = 0;
+  int firstInk = 727;
+  for (int y = 0; y < shown.height; ++y) {
+    for (int x = 0; x < shown.width; ++x) {
+      const std::uint32_t pixel = PixelAt(shown, x, y);
+      ASSERT_EQ(pixel & 0xFF000000u, 0u) << x << "," << y;
+      if (pixel != green) {
+        ASSERT_LT(y, 2 * second + 4) << "ink below the two lines";
+        firstInk = std::min(firstInk, x);
+      }
+      black += pixel == 0 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(black, 50);
+  // The leading spaces push the text right; the court shows through them.
+  EXPECT_GT(firstInk, 60);
+  EXPECT_EQ(PixelAt(shown, 30, 8), green);
+}
+
+}  // namespace
+}  // namespace tandemhoop
