@@ -342,6 +342,9 @@ TEST_F(Desktop, ABoxInsideATickHoldsTheScheduleAndItRestartsWhenTheBoxCloses) {
 
 TEST_F(Desktop, PrintedLinesUseTheBundledFaceInBlackOverTheCourtAndMoveDownALine) {
   Build();
+  // Compiled in, not merely installed on this machine.
+  EXPECT_TRUE(QFile::exists(QStringLiteral(":/fonts/texgyrebonum-bold.otf")));
+  EXPECT_TRUE(QFile::exists(QStringLiteral(":/fonts/texgyreheros-regular.otf")));
   EXPECT_EQ(QFontInfo(CourtFont()).family(), "TeX Gyre Bonum");
   EXPECT_EQ(QFontInfo(CourtFont()).pixelSize(), 16);
   EXPECT_TRUE(CourtFont().bold());
