@@ -4,10 +4,12 @@
 // head, the shirt number and the dribbling hand for that pose.
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "screens/pictures.h"
+#include "tools/artgen/sprite_layout.h"
 #include "tools/artgen/sprite_parts.h"
 #include "tools/artgen/sprite_sheet.h"
 
@@ -57,18 +59,30 @@ struct Skeleton {
 };
 
 QPainterPath ArmShape(const Arm& arm) {
-  QPainterPath shape = Capsule(arm.shoulder, arm.elbow, 6.2, 4.9);
-  shape = shape.united(Capsule(arm.elbow, arm.wrist, 4.9, 3.8));
-  return shape;
+  if (!arm.showHand) {
+    // The forearm points away from us: only the upper arm, the elbow and a hint of the
+    // foreshortened forearm show.
+    const QPointF stub = arm.elbow + Unit(arm.wrist - arm.elbow) * 8.0;
+    return Limb({{arm.shoulder, 7.0},
+                 {Lerp(arm.shoulder, arm.elbow, 0.45), 6.3},
+                 {arm.elbow, kElbowRadius},
+                 {stub, kElbowRadius}});
+  }
+  // Shoulder, biceps, elbow, forearm, wrist.
+  return Limb({{arm.shoulder, 7.0},
+               {Lerp(arm.shoulder, arm.elbow, 0.45), 6.3},
+               {arm.elbow, 4.9},
+               {Lerp(arm.elbow, arm.wrist, 0.35), 5.1},
+               {arm.wrist, 3.8}});
 }
 
 QPainterPath HandShape(const Arm& arm) {
   const QPointF dir = Unit(arm.wrist - arm.elbow);
-  const QPointF centre = arm.wrist + dir * 5.0;
-  QPainterPath hand = Capsule(arm.wrist, centre + dir * 1.5, 4.0, 4.6);
   const QPointF side = Normal(dir);
+  QPainterPath hand =
+      Limb({{arm.wrist, 3.9}, {arm.wrist + dir * 4.0, 4.8}, {arm.wrist + dir * 8.0, 3.8}});
   hand = hand.united(
-      Capsule(arm.wrist + side * 3.0 + dir * 1.0, arm.wrist + side * 5.2 + dir * 5.0, 1.8, 1.5));
+      Limb({{arm.wrist + side * 2.6 + dir * 1.5, 2.0}, {arm.wrist + side * 4.6 + dir * 5.5, 1.6}}));
   return hand;
 }
 
@@ -79,34 +93,38 @@ void DrawArm(QPainter& p, const Arm& arm) {
 }
 
 void DrawLeg(QPainter& p, const Leg& leg) {
-  const QPainterPath thigh = Capsule(leg.hip, leg.knee, 8.6, 6.6);
-  const QPainterPath shin = Capsule(leg.knee, leg.ankle, 6.6, 4.4);
-  const QPainterPath shape = thigh.united(shin);
+  const QPainterPath shape = Limb({{leg.hip, 10.2},
+                                   {Lerp(leg.hip, leg.knee, 0.5), 9.0},
+                                   {leg.knee, 6.6},
+                                   {Lerp(leg.knee, leg.ankle, 0.3), 7.3},
+                                   {leg.ankle, 4.5}});
   InkedPart(p, shape, kSkin, QPointF(-2.4, -1.5));
   // The sock: the lowest part of the shin, with two red rings.
   const QPointF up = Unit(leg.knee - leg.ankle);
   const QPointF side = Normal(up);
   const QPointF top = leg.ankle + up * 14.0;
-  QPainterPath sockBand = Polygon({top + side * 9, top - side * 9, leg.ankle - side * 9 - up * 4,
-                                   leg.ankle + side * 9 - up * 4});
-  const QPainterPath sock = shin.intersected(sockBand);
+  const QPainterPath sockBand =
+      Polygon({top + side * 10, top - side * 10, leg.ankle - side * 10 - up * 6,
+               leg.ankle + side * 10 - up * 6});
+  const QPainterPath sock = shape.intersected(sockBand);
   p.save();
-  p.setClipPath(shin);
+  p.setClipPath(shape);
   InkedPart(p, sock, kSock, QPointF(-2.0, -1.0), 0);
   p.setPen(QPen(kRed, 1.6));
-  p.drawLine(top - up * 3.0 + side * 9, top - up * 3.0 - side * 9);
-  p.drawLine(top - up * 6.0 + side * 9, top - up * 6.0 - side * 9);
+  p.drawLine(top - up * 3.0 + side * 10, top - up * 3.0 - side * 10);
+  p.drawLine(top - up * 6.0 + side * 10, top - up * 6.0 - side * 10);
+  p.setPen(QPen(kInk, 1.1));
+  p.drawLine(top + side * 10, top - side * 10);
   p.restore();
-  Ink(p, shin.united(thigh));
-  Ink(p, sockBand.intersected(shin), 1.0);
+  Ink(p, shape);
 
   // The shoe, seen from the heel or the toe; a raised heel shows the sole.
   const QPointF centre = leg.ankle + QPointF(leg.footDir * 4.0, 6.5);
-  const double rx = 7.4 + std::abs(leg.footDir) * 3.0;
+  const double rx = 7.6 + std::abs(leg.footDir) * 3.0;
   QPainterPath shoe = Ellipse(centre, rx, 6.2);
-  shoe = shoe.united(Ellipse(leg.ankle + QPointF(0, 1.5), 5.4, 4.6));
+  shoe = shoe.united(Ellipse(leg.ankle + QPointF(0, 1.5), 5.6, 4.6));
   InkedPart(p, shoe, kShoe, QPointF(-2.0, -2.0));
-  QPainterPath sole = shoe.intersected(Polygon(
+  const QPainterPath sole = shoe.intersected(Polygon(
       {centre + QPointF(-12, leg.heelUp ? 0.0 : 2.6), centre + QPointF(12, leg.heelUp ? 0.0 : 2.6),
        centre + QPointF(12, 9), centre + QPointF(-12, 9)}));
   InkedPart(p, sole, kSole, QPointF(0, 0), 1.0);
@@ -125,8 +143,8 @@ void DrawShorts(QPainter& p, const Skeleton& s) {
   auto legTube = [](const Leg& leg, double outward) {
     const QPointF axis = leg.knee - leg.hip;
     const QPointF n = Normal(axis);
-    const QPointF end = Lerp(leg.hip, leg.knee, 0.55);
-    const double r = 10.4;
+    const QPointF end = Lerp(leg.hip, leg.knee, 0.62);
+    const double r = 11.4;
     return Polygon({leg.hip + n * r + QPointF(0, -6), end + n * r + n * outward,
                     end - n * r - n * outward, leg.hip - n * r + QPointF(0, -6)});
   };
@@ -141,15 +159,15 @@ void DrawShorts(QPainter& p, const Skeleton& s) {
   p.setClipPath(shorts);
   p.setPen(QPen(kRed, 2.2));
   p.drawLine(s.legL.hip + QPointF(-10.5, -4),
-             Lerp(s.legL.hip, s.legL.knee, 0.55) + Normal(s.legL.knee - s.legL.hip) * 11.0);
+             Lerp(s.legL.hip, s.legL.knee, 0.62) + Normal(s.legL.knee - s.legL.hip) * 11.0);
   p.drawLine(s.legR.hip + QPointF(10.5, -4),
-             Lerp(s.legR.hip, s.legR.knee, 0.55) - Normal(s.legR.knee - s.legR.hip) * 11.0);
+             Lerp(s.legR.hip, s.legR.knee, 0.62) - Normal(s.legR.knee - s.legR.hip) * 11.0);
   p.restore();
   Ink(p, shorts);
   // The gap between the legs, up to the crotch.
   const QPointF crotch = Lerp(s.legL.hip, s.legR.hip, 0.5) + QPointF(0, 8);
   const QPointF hemMid =
-      Lerp(Lerp(s.legL.hip, s.legL.knee, 0.55), Lerp(s.legR.hip, s.legR.knee, 0.55), 0.5);
+      Lerp(Lerp(s.legL.hip, s.legL.knee, 0.62), Lerp(s.legR.hip, s.legR.knee, 0.62), 0.5);
   QPen crease(kInk, 1.3, Qt::SolidLine, Qt::RoundCap);
   p.setPen(crease);
   p.drawLine(crotch, Lerp(crotch, hemMid, 0.6));
@@ -213,6 +231,13 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
   DrawShorts(p, s);
   if (!s.armL.overJersey) DrawArm(p, s.armL);
   if (!s.armR.overJersey) DrawArm(p, s.armR);
+  if (s.front) {
+    // The chest in the V of the collar, and the base of the neck above it.
+    const QPainterPath chest =
+        Polygon({s.neck + QPointF(-7.5, -4), s.neck + QPointF(7.5, -4), s.neck + QPointF(8.5, -1),
+                 s.neck + QPointF(0, 11), s.neck + QPointF(-8.5, -1)});
+    InkedPart(p, chest, kSkin, QPointF(-1.5, -1.5));
+  }
   DrawJersey(p, s, kit);
   if (s.armL.overJersey) DrawArm(p, s.armL);
   if (s.armR.overJersey) DrawArm(p, s.armR);
@@ -220,23 +245,39 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
 }
 
 // --- The poses ---------------------------------------------------------------------------------
+//
+// Coordinates are the pose picture's own pixels. `neck` is the middle of the collar, where the
+// head pictures are fitted (see the heads); the shirt is widened afterwards wherever the game
+// puts the number patch, so the patch always lands on plain shirt.
 
-// The standing build: shoulders, hips and feet of the 87-pixel-wide back views. The head goes
-// on at (30, 0) and the shirt number at (25, 50), so the shirt's back is clear from x = 25 to
-// 62 over y = 50 to 80.
+void Torso(Skeleton& s, QPointF neck, double halfTop, double halfArmpit, double halfHem,
+           double hemY) {
+  s.neck = neck;
+  s.strapL = neck + QPointF(-halfTop, 3);
+  s.strapR = neck + QPointF(halfTop, 3);
+  s.armpitL = QPointF(neck.x() - halfArmpit, neck.y() + 25);
+  s.armpitR = QPointF(neck.x() + halfArmpit, neck.y() + 25);
+  s.hemL = QPointF(neck.x() - halfHem, hemY);
+  s.hemR = QPointF(neck.x() + halfHem, hemY);
+}
+
+Arm Bent(QPointF shoulder, QPointF elbow, QPointF wrist) {
+  return {shoulder, elbow, wrist, false, true};
+}
+
+Leg Stance(QPointF hip, QPointF knee, QPointF ankle, double footDir = 0, bool heelUp = false) {
+  return {hip, knee, ankle, heelUp, footDir};
+}
+
 Skeleton Standing() {
   Skeleton s;
-  s.neck = QPointF(44, 40);
-  s.strapL = QPointF(21.5, 42);
-  s.strapR = QPointF(66.5, 42);
-  s.armpitL = QPointF(23.5, 64);
-  s.armpitR = QPointF(64.5, 64);
-  s.hemL = QPointF(25, 106);
-  s.hemR = QPointF(63, 106);
-  s.armL = {QPointF(18.5, 47), QPointF(15.5, 82), QPointF(16, 111)};
-  s.armR = {QPointF(69.5, 47), QPointF(72.5, 82), QPointF(72, 111)};
-  s.legL = {QPointF(35, 112), QPointF(34.5, 154), QPointF(34, 185)};
-  s.legR = {QPointF(53, 112), QPointF(53.5, 154), QPointF(54, 185)};
+  Torso(s, QPointF(44, 38), 22.5, 20.5, 19, 106);
+  // Arms bent, hands held in front of the body, ready for the ball: seen from behind only the
+  // upper arms and elbows show. The dribbling hand pictures start from these elbows.
+  s.armL = {QPointF(18.5, 47), kElbowLeft, kElbowLeft + QPointF(9, -3), false, false};
+  s.armR = {QPointF(69.5, 47), kElbowRight, kElbowRight + QPointF(-9, -3), false, false};
+  s.legL = Stance(QPointF(35, 112), QPointF(34, 154), QPointF(33.5, 185));
+  s.legR = Stance(QPointF(53, 112), QPointF(54, 154), QPointF(54.5, 185));
   return s;
 }
 
@@ -245,147 +286,130 @@ Skeleton Walking(bool firstStep) {
   // One foot steps towards the basket (higher on the court), the other pushes off.
   Leg& ahead = firstStep ? s.legL : s.legR;
   Leg& behind = firstStep ? s.legR : s.legL;
-  ahead.knee += QPointF(0, -4);
-  ahead.ankle = ahead.knee + QPointF(0, 27);
-  behind.knee += QPointF(0, 3);
+  ahead.knee += QPointF(0, -5);
+  ahead.ankle = ahead.knee + QPointF(0, 26);
+  behind.knee += QPointF(0, 4);
   behind.ankle = behind.knee + QPointF(0, 27);
   behind.heelUp = true;
-  // Elbows out and bent, hands low in front of the body, ready to dribble.
-  s.armL = {QPointF(18.5, 47), QPointF(13.0, 78), QPointF(20, 100), false, true};
-  s.armR = {QPointF(69.5, 47), QPointF(75.0, 78), QPointF(68, 100), false, true};
-  if (firstStep) {
-    s.armR.wrist += QPointF(1, 4);
-  } else {
-    s.armL.wrist += QPointF(-1, 4);
-  }
+  // The shoulders swing against the stride a little.
+  const double swing = firstStep ? 1.5 : -1.5;
+  s.armL.shoulder += QPointF(0, -swing);
+  s.armR.shoulder += QPointF(0, swing);
   return s;
 }
 
+// Facing us, knees bent, arms spread wide to close the way.
 Skeleton Guard() {
   Skeleton s;
   s.front = true;
-  // The head goes on at (63..67, 0): neck in the middle of the 150-pixel picture.
-  s.neck = QPointF(77, 40);
-  s.strapL = QPointF(55, 42);
-  s.strapR = QPointF(99, 42);
-  s.armpitL = QPointF(57, 62);
-  s.armpitR = QPointF(97, 62);
-  s.hemL = QPointF(59, 104);
-  s.hemR = QPointF(95, 104);
-  s.armL = {QPointF(52, 47), QPointF(28, 56), QPointF(9, 48)};
-  s.armR = {QPointF(102, 47), QPointF(126, 56), QPointF(145, 48)};
-  s.legL = {QPointF(68, 110), QPointF(59, 150), QPointF(55, 184), false, -0.5};
-  s.legR = {QPointF(86, 110), QPointF(95, 150), QPointF(99, 184), false, 0.5};
+  Torso(s, QPointF(77, 38), 22, 20, 18, 104);
+  s.armL = Bent(QPointF(52, 46), QPointF(30, 55), QPointF(11, 45));
+  s.armR = Bent(QPointF(102, 46), QPointF(124, 55), QPointF(143, 45));
+  s.legL = Stance(QPointF(68, 110), QPointF(57, 148), QPointF(54, 184), -0.6);
+  s.legR = Stance(QPointF(86, 110), QPointF(97, 148), QPointF(100, 184), 0.6);
   return s;
 }
 
+// Facing us, both arms straight up, stretched to block.
 Skeleton Reach() {
   Skeleton s;
   s.front = true;
-  // The head goes on at (25..27, 20).
-  s.neck = QPointF(40.5, 60);
-  s.strapL = QPointF(19, 62);
-  s.strapR = QPointF(62, 62);
-  s.armpitL = QPointF(21, 80);
-  s.armpitR = QPointF(60, 80);
-  s.hemL = QPointF(23, 122);
-  s.hemR = QPointF(58, 122);
-  s.armL = {QPointF(17, 66), QPointF(13, 34), QPointF(12, 8)};
-  s.armR = {QPointF(64, 66), QPointF(68, 34), QPointF(69, 8)};
-  s.legL = {QPointF(32, 128), QPointF(30, 170), QPointF(29, 202), false, 0};
-  s.legR = {QPointF(49, 128), QPointF(51, 170), QPointF(52, 202), false, 0};
+  Torso(s, QPointF(40.5, 58), 21, 19.5, 17.5, 124);
+  s.armL = Bent(QPointF(18, 66), QPointF(14, 36), QPointF(12, 10));
+  s.armR = Bent(QPointF(63, 66), QPointF(67, 36), QPointF(69, 10));
+  s.legL = Stance(QPointF(32, 130), QPointF(30, 171), QPointF(29, 203));
+  s.legR = Stance(QPointF(49, 130), QPointF(51, 171), QPointF(52, 203));
   return s;
 }
 
-// Jump shot from the left of the basket, both hands on the ball above the head. The side
-// head goes on at (10, 45); the shirt number at (10, 90).
+// Jump shot from the left of the basket, both hands on the ball above the head.
 Skeleton JumpShotBothHands() {
   Skeleton s;
-  s.neck = QPointF(29, 85);
-  s.strapL = QPointF(8, 87);
-  s.strapR = QPointF(50, 87);
-  s.armpitL = QPointF(9, 106);
-  s.armpitR = QPointF(49, 106);
-  s.hemL = QPointF(11, 146);
-  s.hemR = QPointF(47, 146);
-  s.armL = {QPointF(7, 92), QPointF(6, 58), QPointF(20, 34)};
-  s.armR = {QPointF(51, 92), QPointF(58, 58), QPointF(42, 34)};
-  s.legL = {QPointF(21, 152), QPointF(18, 192), QPointF(20, 226), false, 0};
-  s.legR = {QPointF(38, 152), QPointF(44, 188), QPointF(40, 220), true, 0};
+  Torso(s, QPointF(30, 81), 21, 20, 18.5, 146);
+  s.armL = Bent(QPointF(9, 88), QPointF(6, 58), QPointF(19, 35));
+  s.armR = Bent(QPointF(51, 88), QPointF(60, 59), QPointF(43, 35));
+  s.legL = Stance(QPointF(21, 152), QPointF(18, 192), QPointF(20, 226));
+  s.legR = Stance(QPointF(39, 152), QPointF(45, 188), QPointF(41, 221), 0, true);
   s.ball = QPointF(31, 22);
   return s;
 }
 
-// Jump shot from the middle or the right, the ball on the bent shooting arm. The head goes on
-// at (30, 43..47); the shirt number at (25..30, 90).
+// Jump shot from the middle or the right: the ball up on the bent shooting arm, the other hand
+// steadying it.
 Skeleton JumpShotBentArm() {
   Skeleton s;
-  s.neck = QPointF(46, 85);
-  s.strapL = QPointF(24, 87);
-  s.strapR = QPointF(68, 87);
-  s.armpitL = QPointF(23, 106);
-  s.armpitR = QPointF(69, 106);
-  s.hemL = QPointF(25, 146);
-  s.hemR = QPointF(67, 146);
-  s.armL = {QPointF(21, 92), QPointF(12, 66), QPointF(26, 46)};
-  s.armR = {QPointF(71, 92), QPointF(77, 60), QPointF(64, 36)};
-  s.legL = {QPointF(37, 152), QPointF(34, 192), QPointF(36, 226), false, 0};
-  s.legR = {QPointF(55, 152), QPointF(61, 188), QPointF(57, 220), true, 0};
+  Torso(s, QPointF(45, 81), 22, 21, 20, 146);
+  s.armL = Bent(QPointF(22, 88), QPointF(12, 64), QPointF(30, 46));
+  s.armR = Bent(QPointF(70, 88), QPointF(77, 58), QPointF(63, 36));
+  s.legL = Stance(QPointF(37, 152), QPointF(34, 192), QPointF(36, 226));
+  s.legR = Stance(QPointF(55, 152), QPointF(61, 188), QPointF(57, 221), 0, true);
   s.ball = QPointF(58, 22);
   return s;
 }
 
-// Hanging on the rim with both hands, legs drawn up. The head goes on at (34..42, 13..17).
+// Hanging on the rim with both hands, legs drawn up under him.
 Skeleton DunkHanging() {
   Skeleton s;
-  s.neck = QPointF(56, 56);
-  s.strapL = QPointF(35, 58);
-  s.strapR = QPointF(77, 58);
-  s.armpitL = QPointF(36, 77);
-  s.armpitR = QPointF(76, 77);
-  s.hemL = QPointF(38, 114);
-  s.hemR = QPointF(74, 114);
-  s.armL = {QPointF(33, 63), QPointF(28, 34), QPointF(36, 8)};
-  s.armR = {QPointF(79, 63), QPointF(84, 34), QPointF(76, 8)};
-  s.legL = {QPointF(48, 120), QPointF(30, 140), QPointF(38, 150), false, -1};
-  s.legR = {QPointF(64, 120), QPointF(82, 138), QPointF(76, 150), false, 1};
+  Torso(s, QPointF(56, 52), 22, 21, 19.5, 114);
+  s.armL = Bent(QPointF(33, 59), QPointF(29, 32), QPointF(37, 9));
+  s.armR = Bent(QPointF(79, 59), QPointF(84, 32), QPointF(76, 9));
+  s.legL = Stance(QPointF(47, 120), QPointF(29, 139), QPointF(38, 150), -1);
+  s.legR = Stance(QPointF(66, 120), QPointF(84, 137), QPointF(76, 150), 1);
   return s;
 }
 
-// One hand at the rim, the other arm out to the side. The head goes on at (50, 15).
+// One hand hooked on the rim, the other arm flung out to the side, legs hanging.
 Skeleton DunkOneArm() {
   Skeleton s;
-  s.neck = QPointF(71, 56);
-  s.strapL = QPointF(49, 58);
-  s.strapR = QPointF(93, 58);
-  s.armpitL = QPointF(50, 77);
-  s.armpitR = QPointF(92, 77);
-  s.hemL = QPointF(52, 116);
-  s.hemR = QPointF(90, 116);
-  s.armL = {QPointF(47, 63), QPointF(26, 72), QPointF(8, 62)};
-  s.armR = {QPointF(95, 63), QPointF(101, 34), QPointF(96, 8)};
-  s.legL = {QPointF(62, 122), QPointF(56, 162), QPointF(58, 196), false, 0};
-  s.legR = {QPointF(80, 122), QPointF(86, 158), QPointF(82, 188), true, 0};
+  Torso(s, QPointF(68, 52), 22, 21, 20, 116);
+  s.armL = Bent(QPointF(45, 59), QPointF(25, 70), QPointF(8, 60));
+  s.armR = Bent(QPointF(92, 59), QPointF(100, 31), QPointF(96, 9));
+  s.legL = Stance(QPointF(60, 122), QPointF(55, 162), QPointF(57, 196));
+  s.legR = Stance(QPointF(78, 122), QPointF(85, 158), QPointF(81, 189), 0, true);
   return s;
 }
 
-// Lay-up: one arm stretched high with the ball, the other knee driving up. The head goes on at
-// (31..39, 43..47), the shirt number at (31..39, 90).
+// Lay-up: the ball carried high on one stretched arm, the other knee driving up.
 Skeleton LayUp() {
   Skeleton s;
-  s.neck = QPointF(53, 85);
-  s.strapL = QPointF(31, 87);
-  s.strapR = QPointF(75, 87);
-  s.armpitL = QPointF(30, 106);
-  s.armpitR = QPointF(76, 106);
-  s.hemL = QPointF(32, 146);
-  s.hemR = QPointF(74, 146);
-  s.armL = {QPointF(28, 92), QPointF(16, 116), QPointF(18, 142)};
-  s.armR = {QPointF(78, 92), QPointF(80, 60), QPointF(74, 32)};
-  s.legL = {QPointF(44, 152), QPointF(40, 194), QPointF(41, 230), false, 0};
-  s.legR = {QPointF(62, 152), QPointF(70, 180), QPointF(66, 206), true, 0};
+  Torso(s, QPointF(53, 81), 22, 21, 20, 146);
+  s.armL = Bent(QPointF(29, 88), QPointF(17, 114), QPointF(19, 140));
+  s.armR = Bent(QPointF(78, 88), QPointF(81, 58), QPointF(75, 32));
+  s.legL = Stance(QPointF(44, 152), QPointF(40, 194), QPointF(41, 230));
+  s.legR = Stance(QPointF(63, 152), QPointF(71, 180), QPointF(67, 206), 0, true);
   s.ball = QPointF(70, 20);
   return s;
+}
+
+// Widens the shirt, and moves the arms out with it, until every spot where the game puts the
+// number patch on this pose is plain shirt with a little room round it.
+void FitNumberArea(Skeleton& s, int maskPicture) {
+  QRectF area;
+  for (const layout::Pairing& pairing : layout::Pairings()) {
+    if (pairing.bodyMask != maskPicture) continue;
+    for (int side = 1; side <= 2; ++side) {
+      const auto number = layout::Number(side, 1, pairing.headCase);
+      if (!number) continue;
+      const layout::Offset body = layout::Body(side, maskPicture).at;
+      const QRectF patch(number->at.x - body.x, number->at.y - body.y, 37, 30);
+      area = area.isNull() ? patch : area.united(patch);
+    }
+  }
+  if (area.isNull()) return;
+  constexpr double kRoom = 3.0;
+  const double left = area.left() - kRoom;
+  const double right = area.right() + kRoom;
+  const double shiftL = std::min(0.0, left - std::min({s.strapL.x(), s.armpitL.x(), s.hemL.x()}));
+  const double shiftR = std::max(0.0, right - std::max({s.strapR.x(), s.armpitR.x(), s.hemR.x()}));
+  for (QPointF* p : {&s.strapL, &s.armpitL, &s.hemL})
+    p->rx() = std::min(p->x(), left);
+  for (QPointF* p : {&s.strapR, &s.armpitR, &s.hemR})
+    p->rx() = std::max(p->x(), right);
+  for (QPointF* p : {&s.armL.shoulder, &s.armL.elbow, &s.armL.wrist})
+    *p += QPointF(shiftL, 0);
+  for (QPointF* p : {&s.armR.shoulder, &s.armR.elbow, &s.armR.wrist})
+    *p += QPointF(shiftR, 0);
+  if (s.hemL.y() < area.bottom() + 6) s.hemL.ry() = s.hemR.ry() = area.bottom() + 6;
 }
 
 Skeleton SkeletonFor(int maskPicture) {
@@ -417,9 +441,16 @@ Skeleton SkeletonFor(int maskPicture) {
 
 BodyPictures DrawBody(int maskPicture) {
   const tandemhoop::PictureSize size = SpriteSize(maskPicture);
-  const Skeleton skeleton = SkeletonFor(maskPicture);
+  Skeleton skeleton = SkeletonFor(maskPicture);
+  FitNumberArea(skeleton, maskPicture);
   return MakeBodyPictures(QSize(size.width, size.height),
                           [&](QPainter& p, const Kit& kit) { DrawSkeleton(p, skeleton, kit); });
 }
 
+}  // namespace artgen::sprite
+
+namespace artgen::sprite {
+QPointF BodyNeck(int maskPicture) {
+  return SkeletonFor(maskPicture).neck;
+}
 }  // namespace artgen::sprite

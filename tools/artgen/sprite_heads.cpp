@@ -4,9 +4,11 @@
 // four heads sit on every body although their pictures are placed differently.
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "screens/pictures.h"
+#include "tools/artgen/sprite_layout.h"
 #include "tools/artgen/sprite_parts.h"
 #include "tools/artgen/sprite_sheet.h"
 
@@ -16,7 +18,7 @@ namespace {
 using tandemhoop::SpriteSize;
 namespace f2 = tandemhoop::form2;
 
-enum class Hair { Spiky, FlatTop, Shaggy, Buzzed };
+enum class Hair { Spiky, FlatTop, Shaggy, Bald };
 
 struct Character {
   Tone skin;
@@ -33,30 +35,51 @@ const Character kCharacters[4] = {
      {QColor(246, 200, 72), QColor(196, 140, 36)},
      Hair::Spiky,
      QColor(40, 96, 170)},
-    {{QColor(150, 96, 62), QColor(108, 64, 40)},
+    {{QColor(132, 84, 54), QColor(96, 58, 36)},
      {QColor(44, 34, 34), QColor(24, 18, 20)},
      Hair::FlatTop,
      QColor(40, 26, 20)},
-    {{QColor(224, 170, 120), QColor(178, 122, 82)},
-     {QColor(40, 40, 48), QColor(20, 20, 28)},
+    {{QColor(220, 168, 116), QColor(176, 122, 80)},
+     {QColor(122, 70, 38), QColor(84, 46, 24)},
      Hair::Shaggy,
      QColor(60, 40, 24),
      true},
-    {{QColor(118, 74, 48), QColor(84, 50, 32)},
-     {QColor(34, 26, 24), QColor(20, 14, 14)},
-     Hair::Buzzed,
+    {{QColor(178, 118, 78), QColor(138, 86, 54)},
+     {QColor(40, 30, 28), QColor(22, 16, 16)},
+     Hair::Bald,
      QColor(30, 20, 16),
      false,
      true},
 };
 
-// Where each head picture's neck meets the collar, in the picture's pixels: [pick][view].
-const QPointF kNeck[4][4] = {
-    {{14.0, 40}, {14.0, 39}, {20.0, 40}, {16.5, 42}},
-    {{18.5, 40}, {14.5, 41}, {20.0, 42}, {16.5, 42}},
-    {{16.0, 40}, {14.5, 41}, {20.0, 42}, {16.5, 40}},
-    {{14.0, 35}, {14.5, 34}, {25.0, 40}, {16.5, 42}},
-};
+// Where a head picture's neck meets the collar, in the picture's pixels: worked out from every
+// pose the game draws this head on and where it puts the two. Across the poses the neck goes to
+// the lowest collar, so it never floats above one; on the others it tucks a little into the
+// shirt.
+QPointF NeckAnchor(int pick, HeadView view) {
+  using layout::HeadCase;
+  double sumX = 0;
+  double lowest = -1e9;
+  int count = 0;
+  for (const layout::Pairing& pairing : layout::Pairings()) {
+    const HeadCase c = pairing.headCase;
+    const bool matches =
+        (view == HeadView::Front && c == HeadCase::Front) ||
+        (view == HeadView::Back && (c == HeadCase::Back || c == HeadCase::ShootingMiddle)) ||
+        (view == HeadView::FacingRight && c == HeadCase::ShootingLeft) ||
+        (view == HeadView::FacingLeft && c == HeadCase::ShootingRight);
+    if (!matches) continue;
+    for (int side = 1; side <= 2; ++side) {
+      const layout::Offset body = layout::Body(side, pairing.bodyMask).at;
+      const layout::Offset head = layout::Head(side, pick, c).at;
+      const QPointF need = BodyNeck(pairing.bodyMask) + QPointF(body.x - head.x, body.y - head.y);
+      sumX += need.x();
+      lowest = std::max(lowest, need.y());
+      ++count;
+    }
+  }
+  return QPointF(sumX / count, lowest);
+}
 
 int MaskNumber(int pick, HeadView view) {
   return f2::Picture26 + 8 * (pick - 1) + 2 * static_cast<int>(view);
@@ -69,13 +92,39 @@ struct Frame {
   double ry = 12.8;
 };
 
-Frame FrameFor(QPointF neck, HeadView view) {
+// How far the hair reaches above the middle of the skull.
+double HairHeight(const Character& c, HeadView view) {
+  const bool profile = view == HeadView::FacingRight || view == HeadView::FacingLeft;
+  switch (c.style) {
+    case Hair::Spiky:
+      return profile ? 21.5 : 20.5;
+    case Hair::FlatTop:
+      return 20.5;
+    case Hair::Shaggy:
+      return 17.5;
+    case Hair::Bald:
+      return profile ? 14.0 : 12.8;
+  }
+  return 20;
+}
+
+Frame FrameFor(QPointF neck, HeadView view, const Character& c) {
   Frame f;
   f.neck = neck;
   const double dx = view == HeadView::FacingRight ? 2.5 : view == HeadView::FacingLeft ? -2.5 : 0;
-  f.centre = QPointF(neck.x() + dx, neck.y() - 20.0);
+  // A short neck under the chin, unless the hair would then run off the top of the picture.
+  f.centre = QPointF(neck.x() + dx, std::max(neck.y() - 20.0, HairHeight(c, view) + 0.8));
   if (view == HeadView::FacingRight || view == HeadView::FacingLeft) f.rx = 11.0;
   return f;
+}
+
+// The light on a shaved head.
+void DrawShine(QPainter& p, QPointF at, const Character& c) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(c.skin.base.lighter(135));
+  p.drawPath(Ellipse(at, 3.6, 2.0));
+  p.setBrush(c.skin.base.lighter(165));
+  p.drawPath(Ellipse(at + QPointF(-0.8, -0.3), 1.6, 0.9));
 }
 
 void DrawNeck(QPainter& p, const Frame& f, const Character& c, double lean) {
@@ -116,10 +165,11 @@ void DrawFrontHair(QPainter& p, const Frame& f, const Character& c) {
                       k + QPointF(-5, -8.5), k + QPointF(-rx + 1.2, -6.5)});
       break;
     case Hair::FlatTop:
-      hair = Smooth({k + QPointF(-rx - 1.0, -2), k + QPointF(-rx - 1.6, -17),
-                     k + QPointF(-rx - 0.5, -20.5), k + QPointF(rx + 0.5, -20.5),
-                     k + QPointF(rx + 1.6, -17), k + QPointF(rx + 1.0, -2),
-                     k + QPointF(rx - 1.0, -7.5), k + QPointF(-rx + 1.0, -7.5)});
+      hair = Polygon(
+          {k + QPointF(-rx + 0.2, -3), k + QPointF(-rx - 0.4, -10), k + QPointF(-rx - 1.2, -19.2),
+           k + QPointF(-rx + 0.2, -20.6), k + QPointF(rx - 0.2, -20.6),
+           k + QPointF(rx + 1.2, -19.2), k + QPointF(rx + 0.4, -10), k + QPointF(rx - 0.2, -3),
+           k + QPointF(rx - 1.8, -7.2), k + QPointF(0, -8.4), k + QPointF(-rx + 1.8, -7.2)});
       break;
     case Hair::Shaggy:
       hair = Polygon(
@@ -129,14 +179,19 @@ void DrawFrontHair(QPainter& p, const Frame& f, const Character& c) {
            k + QPointF(rx - 1.0, -5), k + QPointF(5, -7.5), k + QPointF(2, -5), k + QPointF(-2, -8),
            k + QPointF(-6, -5.5), k + QPointF(-rx + 1.0, -5), k + QPointF(-rx + 0.5, 2)});
       break;
-    case Hair::Buzzed:
-      hair = FaceShape(f).intersected(
-          Polygon({k + QPointF(-rx - 3, -20), k + QPointF(rx + 3, -20), k + QPointF(rx + 3, -3),
-                   k + QPointF(rx - 1.5, -6.5), k + QPointF(0, -8.0), k + QPointF(-rx + 1.5, -6.5),
-                   k + QPointF(-rx - 3, -3)}));
-      break;
+    case Hair::Bald:
+      DrawShine(p, k + QPointF(-3.5, -8.5), c);
+      return;
   }
   InkedPart(p, hair, c.hair, QPointF(-1.6, -1.6), 1.3);
+  if (c.style == Hair::FlatTop) {
+    // A high-top: the sides faded short, a lighter sheen along the flat top.
+    p.save();
+    p.setClipPath(hair);
+    p.setPen(QPen(c.hair.base.lighter(190), 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(k + QPointF(-rx + 1.5, -18.8), k + QPointF(rx - 2.5, -18.8));
+    p.restore();
+  }
 }
 
 void DrawEyesAndMouth(QPainter& p, const Frame& f, const Character& c) {
@@ -226,11 +281,9 @@ void DrawBack(QPainter& p, const Frame& f, const Character& c) {
                       k + QPointF(rx + 2.5, 8), k + QPointF(6, 12), k + QPointF(2, 10.5),
                       k + QPointF(-2, 12), k + QPointF(-6, 10.5)});
       break;
-    case Hair::Buzzed:
-      hair = skull.intersected(
-          Polygon({k + QPointF(-rx - 3, -20), k + QPointF(rx + 3, -20), k + QPointF(rx + 3, 5),
-                   k + QPointF(0, 8.5), k + QPointF(-rx - 3, 5)}));
-      break;
+    case Hair::Bald:
+      DrawShine(p, k + QPointF(-3.5, -7.5), c);
+      return;
   }
   InkedPart(p, hair, c.hair, QPointF(-1.8, -1.8), 1.3);
   if (c.headband) DrawHeadband(p, f, k.x() - rx - 2.5, k.x() + rx + 2.5);
@@ -262,7 +315,6 @@ void DrawProfile(QPainter& p, const Frame& f, const Character& c) {
   p.setPen(QPen(kInk, 1.1, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(k + QPointF(9.6, 8.0), k + QPointF(11.6, 7.8));
   QPainterPath hair;
-  const double rx = f.rx;
   switch (c.style) {
     case Hair::Spiky:
       hair = Polygon({k + QPointF(-11.8, 4), k + QPointF(-13.5, -5), k + QPointF(-11, -11),
@@ -285,14 +337,11 @@ void DrawProfile(QPainter& p, const Frame& f, const Character& c) {
                       k + QPointF(3, -6), k + QPointF(0, -2), k + QPointF(-1, 4),
                       k + QPointF(-4, 8.5)});
       break;
-    case Hair::Buzzed:
-      hair =
-          head.intersected(Polygon({k + QPointF(-rx - 4, 6), k + QPointF(-rx - 4, -20),
-                                    k + QPointF(12, -20), k + QPointF(10.5, -7), k + QPointF(4, -8),
-                                    k + QPointF(0, -4), k + QPointF(-2, 1), k + QPointF(-5, 6)}));
+    case Hair::Bald:
+      DrawShine(p, k + QPointF(-1.5, -9), c);
       break;
   }
-  InkedPart(p, hair, c.hair, QPointF(-1.6, -1.6), 1.3);
+  if (!hair.isEmpty()) InkedPart(p, hair, c.hair, QPointF(-1.6, -1.6), 1.3);
   if (c.beard) {
     QPainterPath beard =
         head.intersected(Polygon({k + QPointF(-1, 4), k + QPointF(3, 9), k + QPointF(9.5, 9.5),
@@ -313,24 +362,24 @@ MaskedPair DrawHead(int pick, HeadView view) {
   const int index = std::clamp(pick, 1, 4) - 1;
   const Character& c = kCharacters[index];
   const tandemhoop::PictureSize size = SpriteSize(MaskNumber(pick, view));
-  const QPointF neck = kNeck[index][static_cast<int>(view)];
+  const QPointF neck = NeckAnchor(pick, view);
   return MakeMaskedPair(QSize(size.width, size.height), [&](QPainter& p) {
     switch (view) {
       case HeadView::Front:
-        DrawFront(p, FrameFor(neck, view), c);
+        DrawFront(p, FrameFor(neck, view, c), c);
         break;
       case HeadView::Back:
-        DrawBack(p, FrameFor(neck, view), c);
+        DrawBack(p, FrameFor(neck, view, c), c);
         break;
       case HeadView::FacingRight:
-        DrawProfile(p, FrameFor(neck, view), c);
+        DrawProfile(p, FrameFor(neck, view, c), c);
         break;
       case HeadView::FacingLeft: {
         // Drawn as the right-facing profile in a mirrored frame, round the same neck.
         p.translate(size.width, 0);
         p.scale(-1, 1);
         const QPointF mirrored(size.width - neck.x(), neck.y());
-        Frame f = FrameFor(mirrored, HeadView::FacingRight);
+        Frame f = FrameFor(mirrored, HeadView::FacingRight, c);
         DrawProfile(p, f, c);
         break;
       }

@@ -137,6 +137,60 @@ QPainterPath Capsule(QPointF a, QPointF b, double ra, double rb) {
   return path.simplified();
 }
 
+QPainterPath Limb(std::initializer_list<Joint> joints) {
+  std::vector<Joint> line(joints);
+  // Round the bends by cutting corners twice; the ends stay where they are.
+  for (int pass = 0; pass < 3 && line.size() > 2; ++pass) {
+    std::vector<Joint> cut{line.front()};
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+      const Joint& a = line[i];
+      const Joint& b = line[i + 1];
+      const double firstT = i == 0 ? 0.0 : 0.25;
+      const double lastT = i + 2 == line.size() ? 1.0 : 0.75;
+      if (firstT > 0)
+        cut.push_back({a.at + (b.at - a.at) * firstT, a.radius + (b.radius - a.radius) * firstT});
+      if (lastT < 1)
+        cut.push_back({a.at + (b.at - a.at) * lastT, a.radius + (b.radius - a.radius) * lastT});
+    }
+    cut.push_back(line.back());
+    line = cut;
+  }
+  const std::size_t n = line.size();
+  if (n < 2) {
+    QPainterPath dot;
+    if (n == 1) dot.addEllipse(line[0].at, line[0].radius, line[0].radius);
+    return dot;
+  }
+  auto unit = [](QPointF v) {
+    const double length = std::hypot(v.x(), v.y());
+    return length > 1e-9 ? v / length : QPointF(0, 1);
+  };
+  std::vector<QPointF> normals(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const QPointF d = unit(line[std::min(i + 1, n - 1)].at - line[i == 0 ? 0 : i - 1].at);
+    normals[i] = QPointF(-d.y(), d.x());
+  }
+  QPolygonF outline;
+  for (std::size_t i = 0; i < n; ++i)
+    outline << line[i].at + normals[i] * line[i].radius;
+  // Round end cap, then back along the other side, then the round start cap.
+  auto cap = [&](const Joint& j, QPointF normal, QPointF forward) {
+    for (int k = 1; k < 12; ++k) {
+      const double a = M_PI * k / 12.0;
+      outline << j.at + (normal * std::cos(a) + forward * std::sin(a)) * j.radius;
+    }
+  };
+  cap(line[n - 1], normals[n - 1], unit(line[n - 1].at - line[n - 2].at));
+  for (std::size_t i = n; i-- > 0;)
+    outline << line[i].at - normals[i] * line[i].radius;
+  cap(line[0], -normals[0], unit(line[0].at - line[1].at));
+  outline << outline.front();
+  QPainterPath path;
+  path.setFillRule(Qt::WindingFill);
+  path.addPolygon(outline);
+  return path.simplified();
+}
+
 QPainterPath Ellipse(QPointF centre, double rx, double ry) {
   QPainterPath path;
   path.addEllipse(centre, rx, ry);

@@ -71,7 +71,14 @@ void InkedPart(QPainter& p, const QPainterPath& shape, const Tone& tone,
 QPainterPath ShadeOf(const QPainterPath& shape, QPointF shadeShift);
 void Ink(QPainter& p, const QPainterPath& shape, double width = 1.6);
 
-// A tapered capsule from a (radius ra) to b (radius rb): upper arms, shins, fingers.
+// A limb through its joints, each with the half thickness there: one smooth outline, rounded
+// at both ends and through the bends, so no seam shows at an elbow or a knee.
+struct Joint {
+  QPointF at;
+  double radius;
+};
+QPainterPath Limb(std::initializer_list<Joint> joints);
+// A tapered capsule from a (radius ra) to b (radius rb): fingers, thumbs, necks.
 QPainterPath Capsule(QPointF a, QPointF b, double ra, double rb);
 QPainterPath Ellipse(QPointF centre, double rx, double ry);
 QPainterPath Polygon(std::initializer_list<QPointF> points);

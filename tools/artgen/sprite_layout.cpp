@@ -3,6 +3,23 @@
 namespace artgen::layout {
 namespace f2 = tandemhoop::form2;
 
+const std::vector<Pairing>& Pairings() {
+  // The face goes with the guard and reach poses, and with the standing pose while he jumps to
+  // block; the back of the head with the standing and walking poses; the shooting views with
+  // the shooting poses on their side of the basket.
+  static const std::vector<Pairing> pairings = {
+      {HeadCase::Front, f2::Picture5},           {HeadCase::Front, f2::Picture8},
+      {HeadCase::Front, f2::Picture11},          {HeadCase::Back, f2::Picture5},
+      {HeadCase::Back, f2::Picture58},           {HeadCase::Back, f2::Picture61},
+      {HeadCase::ShootingLeft, f2::Picture14},   {HeadCase::ShootingLeft, f2::Picture68},
+      {HeadCase::ShootingLeft, f2::Picture23},   {HeadCase::ShootingMiddle, f2::Picture17},
+      {HeadCase::ShootingMiddle, f2::Picture68}, {HeadCase::ShootingMiddle, f2::Picture20},
+      {HeadCase::ShootingRight, f2::Picture17},  {HeadCase::ShootingRight, f2::Picture68},
+      {HeadCase::ShootingRight, f2::Picture20},
+  };
+  return pairings;
+}
+
 Layer Body(int side, int mask) {
   const bool two = side == 2;
   switch (mask) {

@@ -4,6 +4,7 @@
 // sheet composes figures exactly as the game will.
 
 #include <optional>
+#include <vector>
 
 #include "screens/pictures.h"
 
@@ -22,6 +23,13 @@ struct Layer {
   int image = 0;
   Offset at;
 };
+
+// Which head views the game draws over which body poses.
+struct Pairing {
+  HeadCase headCase;
+  int bodyMask;
+};
+const std::vector<Pairing>& Pairings();
 
 // The body pose of the given mask for side 1 or 2.
 Layer Body(int side, int mask);

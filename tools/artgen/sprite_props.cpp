@@ -20,6 +20,10 @@ const Tone kRim{QColor(232, 96, 28), QColor(170, 58, 14)};
 const QColor kCord(246, 246, 248);
 const QColor kCordShade(186, 190, 204);
 
+QPointF Lerp(QPointF a, QPointF b, double t) {
+  return a + (b - a) * t;
+}
+
 QSize SizeOfPicture(int picture) {
   const tandemhoop::PictureSize size = SpriteSize(picture);
   return QSize(size.width, size.height);
@@ -146,30 +150,32 @@ MaskedPair DrawNet() {
   });
 }
 
-// A bare forearm coming down to the ball, the hand spread on top of it (the ball bounces up to
-// 25 pixels below the top of this picture).
+// The forearm rising from the elbow of the standing and walking poses, the hand spread on top
+// of the ball where it comes up to meet it (its top 25 pixels below the top of this picture).
 MaskedPair DrawDribbleHand(bool leftOfBody) {
   const QSize size = SizeOfPicture(leftOfBody ? f2::Picture66 : f2::Picture64);
+  const QPointF elbow = leftOfBody ? kElbowLeft - kHandAtLeft : kElbowRight - kHandAtRight;
+  // The ball's centre in this picture: it is dribbled 25 pixels left of the body or 60 right.
+  const QPointF ball = leftOfBody ? QPointF(-25 + 19.5, 60 + 19.5) - kHandAtLeft
+                                  : QPointF(60 + 19.5, 60 + 19.5) - kHandAtRight;
   return MakeMaskedPair(size, [&](QPainter& p) {
-    if (leftOfBody) {
-      p.translate(size.width(), 0);
-      p.scale(-1, 1);
+    const QPointF wrist(ball.x() + (leftOfBody ? 3.5 : 1.5), 31.5);
+    const QPointF knuckles(ball.x() + (leftOfBody ? 1.0 : 2.5), 21.5);
+    const QPainterPath forearm =
+        Limb({{elbow, kElbowRadius}, {Lerp(elbow, wrist, 0.45), 5.0}, {wrist, 3.9}});
+    // The back of the hand, fingers pointing away over the ball, thumb on the inside.
+    QPainterPath hand = Limb({{wrist, 4.0}, {Lerp(wrist, knuckles, 0.5), 5.4}, {knuckles, 5.0}});
+    const double inward = leftOfBody ? 1.0 : -1.0;
+    for (int f = -2; f <= 1; ++f) {
+      const QPointF root = knuckles + QPointF(f * 2.6 + 1.3, 0.5);
+      hand = hand.united(Limb({{root, 1.6}, {root + QPointF(f * 0.6, -5.2), 1.3}}));
     }
-    const QPointF elbow(8, 4);
-    const QPointF wrist(13, 31);
-    QPainterPath arm = Capsule(elbow, wrist, 5.2, 4.0);
-    const QPointF palm(14, 37);
-    QPainterPath hand = Ellipse(palm, 6.6, 5.2);
-    // Fingers spread over the ball.
-    const QPointF tips[] = {QPointF(5, 42), QPointF(9, 45.5), QPointF(14, 46.5), QPointF(19, 45.5),
-                            QPointF(23, 41)};
-    for (const QPointF& tip : tips)
-      hand = hand.united(Capsule(palm, tip, 2.4, 1.7));
-    QPainterPath shape = arm.united(hand);
-    InkedPart(p, shape, kSkin, QPointF(-2.0, -1.6));
-    // Knuckle creases.
-    p.setPen(QPen(kSkin.shade, 1.0));
-    p.drawLine(QPointF(9.5, 40), QPointF(18.5, 40));
+    hand = hand.united(Limb(
+        {{wrist + QPointF(inward * 3.5, -2.5), 1.9}, {wrist + QPointF(inward * 6.5, -6.5), 1.5}}));
+    InkedPart(p, forearm.united(hand), kSkin, QPointF(-2.0, -1.6));
+    p.setPen(QPen(kSkin.shade, 0.9, Qt::SolidLine, Qt::RoundCap));
+    for (int f = -1; f <= 1; ++f)
+      p.drawLine(knuckles + QPointF(f * 2.6, 1.0), knuckles + QPointF(f * 2.6, -3.5));
   });
 }
 
@@ -181,16 +187,18 @@ QImage DrawShirtNumber(int number, bool player2) {
   patch.fill(ground);
   QPainter p(&patch);
   p.setRenderHint(QPainter::Antialiasing, true);
-  const QRawFont font = TexGyreFace("texgyreheroscn-bold.otf", 27.0);
-  QPainterPath digits = TextOutline(font, QString::number(number), QPointF(0, 0), -1.0);
+  const QRawFont font = TexGyreFace("texgyreheroscn-bold.otf", 30.0);
+  QPainterPath digits = TextOutline(font, QString::number(number), QPointF(0, 0), 1.0);
   const QRectF box = digits.boundingRect();
   digits.translate(size.width() / 2.0 - box.center().x(), size.height() / 2.0 - box.center().y());
-  // Team lettering: the digits outlined in the red of the trim.
-  p.setPen(QPen(kRed, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  // Team lettering: block digits, thickened a little so they read at a glance, outlined in the
+  // red of the trim.
+  const QColor ink = player2 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+  p.setPen(QPen(kRed, 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.setBrush(Qt::NoBrush);
   p.drawPath(digits);
-  p.setPen(Qt::NoPen);
-  p.setBrush(player2 ? QColor(255, 255, 255) : QColor(0, 0, 0));
+  p.setPen(QPen(ink, 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(ink);
   p.drawPath(digits);
   p.end();
   return patch;

@@ -17,6 +17,8 @@ Sheet DrawSheet();
 
 // The ten body poses, by the number of their mask; the size comes from the catalogue.
 BodyPictures DrawBody(int maskPicture);
+// The middle of a pose's collar, where the heads are fitted on.
+QPointF BodyNeck(int maskPicture);
 
 enum class HeadView { Front, Back, FacingRight, FacingLeft };
 // pick 1..4, the selectable players in their usual order.
