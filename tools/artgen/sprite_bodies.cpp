@@ -41,6 +41,7 @@ struct Arm {
   QPointF shoulder, elbow, wrist;
   bool overJersey = false;  // drawn across the shirt instead of behind it
   bool showHand = true;     // false when the hand is hidden in front of the body
+  bool open = false;        // fingers spread
 };
 
 struct Leg {
@@ -76,9 +77,26 @@ QPainterPath ArmShape(const Arm& arm) {
                {arm.wrist, 3.8}});
 }
 
-QPainterPath HandShape(const Arm& arm) {
+// The thumb is on the side of the hand nearer the neck: up on arms spread wide, inwards on
+// arms raised.
+QPainterPath HandShape(const Arm& arm, QPointF neck) {
   const QPointF dir = Unit(arm.wrist - arm.elbow);
-  const QPointF side = Normal(dir);
+  QPointF side = Normal(dir);
+  auto distance = [&](QPointF p) { return std::hypot(p.x() - neck.x(), p.y() - neck.y()); };
+  if (distance(arm.wrist - side * 4.0) < distance(arm.wrist + side * 4.0)) side = -side;
+  if (arm.open) {
+    // An open hand: the palm and four spread fingers, the thumb out to one side.
+    const QPointF palm = arm.wrist + dir * 3.5;
+    QPainterPath hand = Limb({{arm.wrist, 3.8}, {palm, 4.6}});
+    for (int f = 0; f < 4; ++f) {
+      const double spread = (f - 1.5) * 0.32;
+      const QPointF d = dir * std::cos(spread) + side * std::sin(spread);
+      hand = hand.united(Limb({{palm + d * 2.5, 1.5}, {palm + d * 7.5, 1.25}}));
+    }
+    hand = hand.united(
+        Limb({{arm.wrist + side * 2.8, 1.6}, {arm.wrist + side * 6.5 + dir * 2.0, 1.3}}));
+    return hand;
+  }
   QPainterPath hand =
       Limb({{arm.wrist, 3.9}, {arm.wrist + dir * 4.0, 4.8}, {arm.wrist + dir * 8.0, 3.8}});
   hand = hand.united(
@@ -86,10 +104,10 @@ QPainterPath HandShape(const Arm& arm) {
   return hand;
 }
 
-void DrawArm(QPainter& p, const Arm& arm) {
+void DrawArm(QPainter& p, const Arm& arm, QPointF neck) {
   QPainterPath shape = ArmShape(arm);
-  if (arm.showHand) shape = shape.united(HandShape(arm));
-  InkedPart(p, shape, kSkin, QPointF(-2.2, -1.5));
+  if (arm.showHand) shape = shape.united(HandShape(arm, neck));
+  InkedPart(p, shape, kSkin, QPointF(-2.8, -1.8));
 }
 
 void DrawLeg(QPainter& p, const Leg& leg) {
@@ -98,7 +116,7 @@ void DrawLeg(QPainter& p, const Leg& leg) {
                                    {leg.knee, 6.6},
                                    {Lerp(leg.knee, leg.ankle, 0.3), 7.3},
                                    {leg.ankle, 4.5}});
-  InkedPart(p, shape, kSkin, QPointF(-2.4, -1.5));
+  InkedPart(p, shape, kSkin, QPointF(-3.0, -1.8));
   // The sock: the lowest part of the shin, with two red rings.
   const QPointF up = Unit(leg.knee - leg.ankle);
   const QPointF side = Normal(up);
@@ -153,7 +171,7 @@ void DrawShorts(QPainter& p, const Skeleton& s) {
   const QPainterPath tubeL = legTube(s.legL, 0.5);
   const QPainterPath tubeR = legTube(s.legR, 0.5);
   shorts = shorts.united(tubeL).united(tubeR);
-  InkedPart(p, shorts, kShorts, QPointF(-2.5, -2.5));
+  InkedPart(p, shorts, kShorts, QPointF(-3.0, -3.0));
   // Red stripes down the outer seams and a red waistband.
   p.save();
   p.setClipPath(shorts);
@@ -196,7 +214,7 @@ QPainterPath JerseyShape(const Skeleton& s) {
 
 void DrawJersey(QPainter& p, const Skeleton& s, const Kit& kit) {
   const QPainterPath jersey = JerseyShape(s);
-  InkedPart(p, jersey, kit.shirt, QPointF(-1.6, -4.0), 0);
+  InkedPart(p, jersey, kit.shirt, QPointF(-2.5, -6.0), 0);
   // Red trim round the collar and the armholes, inside the shirt's edge.
   const QPointF neckL = s.neck + QPointF(-8.5, -2.0);
   const QPointF neckR = s.neck + QPointF(8.5, -2.0);
@@ -229,8 +247,8 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
   DrawLeg(p, s.legL);
   DrawLeg(p, s.legR);
   DrawShorts(p, s);
-  if (!s.armL.overJersey) DrawArm(p, s.armL);
-  if (!s.armR.overJersey) DrawArm(p, s.armR);
+  if (!s.armL.overJersey) DrawArm(p, s.armL, s.neck);
+  if (!s.armR.overJersey) DrawArm(p, s.armR, s.neck);
   if (s.front) {
     // The chest in the V of the collar, and the base of the neck above it.
     const QPainterPath chest =
@@ -239,8 +257,8 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
     InkedPart(p, chest, kSkin, QPointF(-1.5, -1.5));
   }
   DrawJersey(p, s, kit);
-  if (s.armL.overJersey) DrawArm(p, s.armL);
-  if (s.armR.overJersey) DrawArm(p, s.armR);
+  if (s.armL.overJersey) DrawArm(p, s.armL, s.neck);
+  if (s.armR.overJersey) DrawArm(p, s.armR, s.neck);
   if (s.ball) DrawBallAt(p, *s.ball);
 }
 
@@ -261,8 +279,8 @@ void Torso(Skeleton& s, QPointF neck, double halfTop, double halfArmpit, double 
   s.hemR = QPointF(neck.x() + halfHem, hemY);
 }
 
-Arm Bent(QPointF shoulder, QPointF elbow, QPointF wrist) {
-  return {shoulder, elbow, wrist, false, true};
+Arm Bent(QPointF shoulder, QPointF elbow, QPointF wrist, bool open = false) {
+  return {shoulder, elbow, wrist, false, true, open};
 }
 
 Leg Stance(QPointF hip, QPointF knee, QPointF ankle, double footDir = 0, bool heelUp = false) {
@@ -303,8 +321,8 @@ Skeleton Guard() {
   Skeleton s;
   s.front = true;
   Torso(s, QPointF(77, 38), 22, 20, 18, 104);
-  s.armL = Bent(QPointF(52, 46), QPointF(30, 55), QPointF(11, 45));
-  s.armR = Bent(QPointF(102, 46), QPointF(124, 55), QPointF(143, 45));
+  s.armL = Bent(QPointF(52, 46), QPointF(31, 55), QPointF(14, 45), true);
+  s.armR = Bent(QPointF(102, 46), QPointF(123, 55), QPointF(140, 45), true);
   s.legL = Stance(QPointF(68, 110), QPointF(57, 148), QPointF(54, 184), -0.6);
   s.legR = Stance(QPointF(86, 110), QPointF(97, 148), QPointF(100, 184), 0.6);
   return s;
@@ -315,8 +333,8 @@ Skeleton Reach() {
   Skeleton s;
   s.front = true;
   Torso(s, QPointF(40.5, 58), 21, 19.5, 17.5, 124);
-  s.armL = Bent(QPointF(18, 66), QPointF(14, 36), QPointF(12, 10));
-  s.armR = Bent(QPointF(63, 66), QPointF(67, 36), QPointF(69, 10));
+  s.armL = Bent(QPointF(18, 66), QPointF(14, 38), QPointF(12, 13), true);
+  s.armR = Bent(QPointF(63, 66), QPointF(67, 38), QPointF(69, 13), true);
   s.legL = Stance(QPointF(32, 130), QPointF(30, 171), QPointF(29, 203));
   s.legR = Stance(QPointF(49, 130), QPointF(51, 171), QPointF(52, 203));
   return s;

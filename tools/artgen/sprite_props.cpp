@@ -91,7 +91,8 @@ MaskedPair DrawBall() {
   });
 }
 
-// The rim as the court shows it, its net stretched down round the ball that drops through.
+// The rim as the court shows it, its net stretched down round the ball that drops through: a
+// diamond mesh, its back half behind the ball and its front half over it.
 MaskedPair DrawNet() {
   const QSize size = SizeOfPicture(f2::Picture3);
   return MakeMaskedPair(size, [&](QPainter& p) {
@@ -99,52 +100,58 @@ MaskedPair DrawNet() {
     const QPointF rimCentre(25, 8);
     const double rx = 21.5;
     const double ry = 5.2;
-    const QPointF ballCentre(25, 41);
-    const double ballRadius = 13.5;
-    // Behind the ball: the back half of the rim.
-    p.setBrush(Qt::NoBrush);
+    const QPointF ballCentre(25, 40);
+    const double ballRadius = 14.5;
+    const QRectF rimBox(rimCentre.x() - rx, rimCentre.y() - ry, 2 * rx, 2 * ry);
     auto rimArc = [&](double from, double span, const QColor& colour, double width) {
       QPainterPath arc;
-      arc.arcMoveTo(QRectF(rimCentre.x() - rx, rimCentre.y() - ry, 2 * rx, 2 * ry), from);
-      arc.arcTo(QRectF(rimCentre.x() - rx, rimCentre.y() - ry, 2 * rx, 2 * ry), from, span);
+      arc.arcMoveTo(rimBox, from);
+      arc.arcTo(rimBox, from, span);
       p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+      p.setBrush(Qt::NoBrush);
       p.drawPath(arc);
+    };
+    // Rows of knots from the rim down to the narrow throat under the ball.
+    struct Row {
+      double y;
+      double half;
+      double depth;
+    };
+    const Row rows[] = {
+        {8, 21.5, 5.2}, {21, 17.5, 4.4}, {35, 17.0, 4.0}, {48, 14.0, 3.0}, {61.5, 6.5, 1.4}};
+    const int knots = 6;
+    auto knot = [&](int row, int i, bool front) {
+      const double step = M_PI / knots;
+      const double angle = i * step + (row % 2 ? step / 2 : 0);
+      const Row& r = rows[row];
+      const double depth = front ? r.depth : -r.depth;
+      return QPointF(rimCentre.x() + r.half * std::cos(angle), r.y + depth * std::sin(angle));
+    };
+    auto mesh = [&](bool front, const QColor& cord, double width) {
+      QPainterPath path;
+      for (int row = 0; row + 1 < static_cast<int>(std::size(rows)); ++row) {
+        for (int i = 0; i <= knots; ++i) {
+          const QPointF a = knot(row, i, front);
+          // Each knot ties to its two neighbours in the row below.
+          const int left = row % 2 ? i : i - 1;
+          for (int j : {left, left + 1}) {
+            if (j < 0 || j > knots) continue;
+            path.moveTo(a);
+            path.lineTo(knot(row + 1, j, front));
+          }
+        }
+      }
+      p.setBrush(Qt::NoBrush);
+      p.setPen(QPen(kInk, width + 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPath(path);
+      p.setPen(QPen(cord, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPath(path);
     };
     rimArc(0, 180, kInk, 4.2);
     rimArc(0, 180, kRim.shade, 2.2);
-    // The cords, drawn in from the rim to a narrow throat below the ball.
-    const int cords = 10;
-    const double throatY = 60;
-    const double throatX = 5.5;
-    for (int i = 0; i <= cords; ++i) {
-      const double t = static_cast<double>(i) / cords;
-      const double angle = M_PI * (1.0 - t);
-      const QPointF top = rimCentre + QPointF(std::cos(angle) * rx, std::sin(angle) * ry * 0.8);
-      const QPointF bottom(rimCentre.x() + (t - 0.5) * 2 * throatX, throatY);
-      // Bulge out round the ball.
-      const QPointF bulge(rimCentre.x() + (t - 0.5) * 2 * (ballRadius + 4.0), ballCentre.y() - 2);
-      QPainterPath cord;
-      cord.moveTo(top);
-      cord.quadTo(bulge, bottom);
-      p.setPen(QPen(kInk, 2.6, Qt::SolidLine, Qt::RoundCap));
-      p.drawPath(cord);
-      p.setPen(QPen(i % 2 ? kCordShade : kCord, 1.2, Qt::SolidLine, Qt::RoundCap));
-      p.drawPath(cord);
-    }
+    mesh(false, kCordShade, 1.0);
     DrawBallAt(p, ballCentre, ballRadius);
-    // Cross strings of the mesh over the ball.
-    for (int row = 0; row < 4; ++row) {
-      const double y = 20.0 + row * 11.0;
-      const double half = row < 3 ? 15.0 - row * 0.5 : 9.0;
-      QPainterPath line;
-      line.moveTo(rimCentre.x() - half, y - 2);
-      line.quadTo(rimCentre.x(), y + 2.5, rimCentre.x() + half, y - 2);
-      p.setPen(QPen(kInk, 2.4, Qt::SolidLine, Qt::RoundCap));
-      p.drawPath(line);
-      p.setPen(QPen(kCord, 1.0, Qt::SolidLine, Qt::RoundCap));
-      p.drawPath(line);
-    }
-    // The front half of the rim over everything.
+    mesh(true, kCord, 1.15);
     rimArc(180, 180, kInk, 4.4);
     rimArc(180, 180, kRim.base, 2.4);
   });
