@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <algorithm>
+#include <string_view>
 
 #include "screens/raster.h"
 #include "tools/artgen/sprite_layout.h"
@@ -166,6 +167,23 @@ const Scenario kScenarios[] = {
 };
 
 // One player put together as the game layers him: ball, body, head and number, hand.
+void DrawPlayer(Frame& frame, const Scenario& s, int side, int pick, int x, int y) {
+  const layout::Layer ball{f2::Picture1, f2::Picture2, {0, 0}};
+  if (s.ball == 1) frame.Draw(ball, x + 20, y);
+  if (s.ball == 2) frame.Draw(ball, x + 60, y + 60);
+  if (s.ball == 3) frame.Draw(ball, x - 25, y + 60);
+  frame.Draw(layout::Body(side, s.body), x, y);
+  frame.Draw(layout::Head(side, pick, s.head), x, y);
+  if (const auto number = layout::Number(side, pick, s.head)) frame.Draw(*number, x, y);
+  if (s.hand != 0) frame.Draw(layout::Hand(s.hand == 2), x, y);
+}
+
+const Scenario& Find(const char* name) {
+  for (const Scenario& s : kScenarios)
+    if (std::string_view(s.name) == name) return s;
+  return kScenarios[0];
+}
+
 QImage Composite(const sprite::Sheet& sheet, const QImage& court, const Scenario& s, int side,
                  int pick) {
   Frame frame(sheet, court);
@@ -177,17 +195,33 @@ QImage Composite(const sprite::Sheet& sheet, const QImage& court, const Scenario
     y = s.body == f2::Picture23 ? 78 : 75;
     frame.Draw({f2::Picture3, f2::Picture4, {0, 0}}, 385, 50);
   }
-  const layout::Layer ball{f2::Picture1, f2::Picture2, {0, 0}};
-  if (s.ball == 1) frame.Draw(ball, x + 20, y);
-  if (s.ball == 2) frame.Draw(ball, x + 60, y + 60);
-  if (s.ball == 3) frame.Draw(ball, x - 25, y + 60);
-  frame.Draw(layout::Body(side, s.body), x, y);
-  frame.Draw(layout::Head(side, pick, s.head), x, y);
-  if (const auto number = layout::Number(side, pick, s.head)) frame.Draw(*number, x, y);
-  if (s.hand != 0) frame.Draw(layout::Hand(s.hand == 2), x, y);
-  const QImage window = ToImage(frame.window);
-  const QRect crop(x - 50, y - 50, 170, 260);
-  return window.copy(crop);
+  DrawPlayer(frame, s, side, pick, x, y);
+  return ToImage(frame.window).copy(QRect(x - 50, y - 50, 170, 260));
+}
+
+// Whole frames as the window shows them, the player lower on the court drawn last.
+QImage Scene(const sprite::Sheet& sheet, const QImage& court, int which) {
+  Frame frame(sheet, court);
+  switch (which) {
+    case 0:  // Player 1 dribbles up at a guarding Player 2.
+      DrawPlayer(frame, Find("guard"), 2, 2, 330, 190);
+      DrawPlayer(frame, Find("walk 1"), 1, 1, 340, 300);
+      break;
+    case 1:  // Player 2 shoots from the right; Player 1 jumps to block.
+      DrawPlayer(frame, Find("reach"), 1, 4, 470, 150);
+      DrawPlayer(frame, Find("jump right"), 2, 3, 480, 240);
+      break;
+    case 2:  // Player 1 dunks; Player 2 trails.
+      frame.Draw({f2::Picture3, f2::Picture4, {0, 0}}, 385, 50);
+      DrawPlayer(frame, Find("dunk mid"), 1, 3, 366, 75);
+      DrawPlayer(frame, Find("standing"), 2, 4, 250, 300);
+      break;
+    default:  // Player 2 dribbles left past Player 1, who turns to face him.
+      DrawPlayer(frame, Find("guard"), 1, 2, 180, 200);
+      DrawPlayer(frame, Find("walk 2 left"), 2, 1, 230, 320);
+      break;
+  }
+  return ToImage(frame.window);
 }
 
 }  // namespace
@@ -220,9 +254,15 @@ QImage DrawContactSheet(const sprite::Sheet& sheet, const std::vector<NamedPictu
   }
   full.NewRow();
 
-  labels.Draw(p, QStringLiteral("Players as the game layers them (picks 1-4)"),
-              QPointF(10, full.Bottom() + 14));
-  int y = full.Bottom() + 24;
+  int y = full.Bottom() + 14;
+  labels.Draw(p, QStringLiteral("Whole frames"), QPointF(10, y));
+  for (int which = 0; which < 4; ++which) {
+    p.drawImage(10 + (which % 2) * (kWindowWidth + 10), y + 6 + (which / 2) * (kWindowHeight + 10),
+                Scene(sheet, court, which));
+  }
+  y += 6 + 2 * (kWindowHeight + 10) + 14;
+  labels.Draw(p, QStringLiteral("Players as the game layers them (picks 1-4)"), QPointF(10, y));
+  y += 10;
   int column = 0;
   for (int side = 1; side <= 2; ++side) {
     for (const Scenario& s : kScenarios) {

@@ -239,6 +239,10 @@ void DrawJersey(QPainter& p, const Skeleton& s, const Kit& kit) {
   p.drawPath(collar);
   p.drawPath(holeL);
   p.drawPath(holeR);
+  // Piping down both sides, just inside the seam.
+  p.setPen(QPen(kRed, 1.6, Qt::SolidLine, Qt::FlatCap));
+  p.drawLine(s.armpitL + QPointF(2.2, 3), s.hemL + QPointF(2.0, -3));
+  p.drawLine(s.armpitR + QPointF(-2.2, 3), s.hemR + QPointF(-2.0, -3));
   p.restore();
   Ink(p, jersey);
 }
@@ -247,6 +251,8 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
   DrawLeg(p, s.legL);
   DrawLeg(p, s.legR);
   DrawShorts(p, s);
+  // Seen from behind, the hands holding the ball are on its near side.
+  if (s.ball) DrawBallAt(p, *s.ball);
   if (!s.armL.overJersey) DrawArm(p, s.armL, s.neck);
   if (!s.armR.overJersey) DrawArm(p, s.armR, s.neck);
   if (s.front) {
@@ -259,7 +265,6 @@ void DrawSkeleton(QPainter& p, const Skeleton& s, const Kit& kit) {
   DrawJersey(p, s, kit);
   if (s.armL.overJersey) DrawArm(p, s.armL, s.neck);
   if (s.armR.overJersey) DrawArm(p, s.armR, s.neck);
-  if (s.ball) DrawBallAt(p, *s.ball);
 }
 
 // --- The poses ---------------------------------------------------------------------------------
@@ -357,7 +362,7 @@ Skeleton JumpShotBothHands() {
 Skeleton JumpShotBentArm() {
   Skeleton s;
   Torso(s, QPointF(45, 81), 22, 21, 20, 146);
-  s.armL = Bent(QPointF(22, 88), QPointF(12, 64), QPointF(30, 46));
+  s.armL = Bent(QPointF(22, 88), QPointF(17, 62), QPointF(38, 36));
   s.armR = Bent(QPointF(70, 88), QPointF(77, 58), QPointF(63, 36));
   s.legL = Stance(QPointF(37, 152), QPointF(34, 192), QPointF(36, 226));
   s.legR = Stance(QPointF(55, 152), QPointF(61, 188), QPointF(57, 221), 0, true);
@@ -371,8 +376,8 @@ Skeleton DunkHanging() {
   Torso(s, QPointF(56, 52), 22, 21, 19.5, 114);
   s.armL = Bent(QPointF(33, 59), QPointF(29, 32), QPointF(37, 9));
   s.armR = Bent(QPointF(79, 59), QPointF(84, 32), QPointF(76, 9));
-  s.legL = Stance(QPointF(47, 120), QPointF(29, 139), QPointF(38, 150), -1);
-  s.legR = Stance(QPointF(66, 120), QPointF(84, 137), QPointF(76, 150), 1);
+  s.legL = Stance(QPointF(47, 120), QPointF(33, 130), QPointF(35, 153), -1);
+  s.legR = Stance(QPointF(66, 120), QPointF(80, 129), QPointF(78, 153), 1);
   return s;
 }
 
