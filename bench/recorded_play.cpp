@@ -84,6 +84,8 @@ Recording RecordPlay(long long ticks, std::uint64_t seed, bool keepMoments) {
   if (keepMoments) recording.moments.reserve(static_cast<std::size_t>(ticks));
   long long bestScore = -1;
   long long bestPixels = -1;
+  long long bestHandScore = -1;
+  long long bestHandPixels = -1;
   while (player.stats().ticks < ticks) {
     if (!player.Events()) continue;
     const Moment moment{player.game().state, random};
@@ -100,6 +102,13 @@ Recording RecordPlay(long long ticks, std::uint64_t seed, bool keepMoments) {
       bestPixels = contents.spritePixels;
       recording.busiest = moment;
       recording.busiestContents = contents;
+    }
+    if (contents.hands > 0 && (score > bestHandScore || (score == bestHandScore &&
+                                                         contents.spritePixels > bestHandPixels))) {
+      bestHandScore = score;
+      bestHandPixels = contents.spritePixels;
+      recording.busiestWithHand = moment;
+      recording.busiestWithHandContents = contents;
     }
   }
   return recording;
