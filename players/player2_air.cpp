@@ -40,8 +40,9 @@ void AdvanceJump(Game& game) {
       s.p2Y = static_cast<std::int16_t>(s.p2Y + 22);
       EndJump(s);
     } else if (s.p2JumpTicks > kHopLanding) {
-      // A foul called during a block jump makes Player 2 the last shooter, so a jump that is
-      // already past its second tick would never reach the hop's landing: let him land here.
+      // He became the last shooter in the middle of a block jump (a foul, or a shot of his
+      // own from the air): past the hop's landing tick already, so land him here instead of
+      // leaving him in the air for good.
       EndJump(s);
     }
     return;

@@ -111,6 +111,30 @@ TEST(Player2Jump, AFoulCalledDuringABlockJumpDoesNotLeaveHimInTheAir) {
   EXPECT_EQ(rig.s.p2X, 640);
 }
 
+TEST(Player2Jump, AShotStartedInTheAirStillLetsHimLand) {
+  // He caught a rebound while jumping at Player 1's shot and shoots before landing: his own
+  // shot makes him the last shooter in the middle of the block jump.
+  Player2Rig rig;
+  StartBlockJump(rig);
+  rig.s.p2JumpTicks = 2;
+  rig.s.p2HasBall = kTrue;
+  rig.s.p2Y = 400;
+  rig.game.Form_KeyDown(65, 0);  // A
+  rig.Tick({});
+  EXPECT_EQ(rig.s.p2Y, 380);
+  EXPECT_EQ(rig.s.p2Jumping, kTrue);
+  rig.Tick({});
+  EXPECT_EQ(rig.s.p2Jumping, kFalse);
+  EXPECT_EQ(rig.s.p2JumpTicks, 0);
+  // ... so that his jump shot can take him up again on its seventh tick.
+  for (int tick = 3; tick <= 7; ++tick)
+    rig.Tick({});
+  EXPECT_EQ(rig.s.p2Jumping, kTrue);
+  rig.Tick({0.9, kQuiet, kQuiet});
+  EXPECT_EQ(rig.s.p2Y, 360);
+  EXPECT_EQ(rig.s.p2ShotInFlight, kTrue);
+}
+
 // Player 1 at (300, 300) has shot; Player 2 at (320, 300) goes up at the ball.
 void SetUpBlock(Player2Rig& rig) {
   StartBlockJump(rig);
