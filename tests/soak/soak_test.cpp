@@ -7,48 +7,48 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "game/mt_random.h"
 #include "tests/support/picture_set.h"
 #include "tests/support/random_player.h"
 #include "tests/support/raster_platform.h"
+#include "tests/support/state_diff.h"
 
 namespace tandemhoop::testing {
 namespace {
 
-#define TANDEMHOOP_FLAG_FIELDS(X)                                                                  \
-  X(p1ShotInFlight)                                                                                \
-  X(p1Shooting)                                                                                    \
-  X(p1KeyLeft) X(p1KeyUp) X(p1KeyRight) X(p1KeyDown) X(p2KeyLeft) X(p2KeyUp) X(p2KeyRight)         \
-      X(p2KeyDown) X(twoPlayerMode) X(p1HasBall) X(looseBallLeft) X(looseBallRight) X(p2Dribbling) \
-          X(p1Dribbling) X(p2HasBall) X(p2Shooting) X(p2ShotInFlight) X(p1Stealing)                \
-              X(lastShooterP1) X(p1Jumping) X(ballHidden) X(basketMade) X(p2Jumping)               \
-                  X(dribblePickedUp)
-
-#define TANDEMHOOP_OTHER_FIELDS(X)                                                            \
-  X(p1X)                                                                                      \
-  X(p1Y)                                                                                      \
-  X(basketX) X(basketY) X(netX) X(netY) X(p2X) X(p2Y) X(ballX) X(ballY) X(p1Score) X(p2Score) \
-      X(playClock) X(foulCode) X(p2ShotTicks) X(p1JumpTicks) X(p2JumpTicks) X(p1ShotTicks)    \
-          X(p1Pick) X(p2Pick) X(p1WalkFrame) X(p2WalkFrame) X(p1ShotStyle) X(p2ShotStyle)     \
-              X(leftHeldTicks) X(rightHeldTicks) X(shotChance)
+// The fields that hold a flag: -1 or 0 and nothing else, whatever happens.
+bool IsFlag(std::string_view name) {
+  static constexpr std::string_view kFlags[] = {
+      "p1ShotInFlight", "p1Shooting", "p1KeyLeft",     "p1KeyUp",        "p1KeyRight",
+      "p1KeyDown",      "p2KeyLeft",  "p2KeyUp",       "p2KeyRight",     "p2KeyDown",
+      "twoPlayerMode",  "p1HasBall",  "looseBallLeft", "looseBallRight", "p2Dribbling",
+      "p1Dribbling",    "p2HasBall",  "p2Shooting",    "p2ShotInFlight", "p1Stealing",
+      "lastShooterP1",  "p1Jumping",  "ballHidden",    "basketMade",     "p2Jumping",
+      "dribblePickedUp"};
+  for (std::string_view flag : kFlags) {
+    if (flag == name) return true;
+  }
+  return false;
+}
 
 std::string Describe(const GameState& s) {
   std::ostringstream out;
-#define TANDEMHOOP_PRINT(field) out << #field << "=" << s.field << " ";
-  TANDEMHOOP_OTHER_FIELDS(TANDEMHOOP_PRINT)
-  TANDEMHOOP_FLAG_FIELDS(TANDEMHOOP_PRINT)
-#undef TANDEMHOOP_PRINT
+  for (const StateField& f : StateFields())
+    out << f.name << "=" << s.*f.field << " ";
   return out.str();
 }
 
 // Everything the game must keep true between two ticks, or "" when it does.
 std::string Violation(const GameState& s) {
   std::ostringstream out;
-#define TANDEMHOOP_CHECK_FLAG(field) \
-  if (s.field != kTrue && s.field != kFalse) out << #field << " holds " << s.field << "; ";
-  TANDEMHOOP_FLAG_FIELDS(TANDEMHOOP_CHECK_FLAG)
-#undef TANDEMHOOP_CHECK_FLAG
+  for (const StateField& f : StateFields()) {
+    const std::int16_t value = s.*f.field;
+    if (IsFlag(f.name) && value != kTrue && value != kFalse) {
+      out << f.name << " holds " << value << "; ";
+    }
+  }
   auto range = [&](const char* name, int value, int low, int high) {
     if (value < low || value > high)
       out << name << " = " << value << " outside " << low << ".." << high << "; ";
