@@ -3,6 +3,7 @@
 // state the game should never reach.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -126,20 +127,31 @@ TEST(Soak, RandomGamesKeepTheStateSound) {
   long long fouls = 0;
   long long baskets = 0;
 
+  // The states before the last few ticks, shown with a violation to tell how it came about.
+  constexpr std::size_t kHistory = 8;
+  std::array<GameState, kHistory> history{};
   long long steps = 0;
   const long long maxSteps = ticks * 4 + 100'000;
   while (player.stats().ticks < ticks && steps++ < maxSteps) {
     if (!player.Events()) continue;
     const GameState before = player.game().state;
+    history[static_cast<std::size_t>(player.stats().ticks) % kHistory] = before;
     const long long run = player.stats().runs;
     player.Tick();
     const GameState& after = player.game().state;
 
     const std::string violation = Violation(after);
     if (!violation.empty() || platform.faults != 0) {
+      std::string earlier;
+      for (std::size_t back = kHistory; back > 1; --back) {
+        const long long tick = player.stats().ticks - static_cast<long long>(back);
+        if (tick < 0) continue;
+        earlier += "tick " + std::to_string(tick + 1) +
+                   " began: " + Describe(history[static_cast<std::size_t>(tick) % kHistory]) + "\n";
+      }
       FAIL() << "tick " << player.stats().ticks << " (run " << run << ", seed " << seed
-             << "): " << violation << platform.firstFault() << "\nbefore: " << Describe(before)
-             << "\nafter:  " << Describe(after);
+             << "): " << violation << platform.firstFault() << "\n"
+             << earlier << "before: " << Describe(before) << "\nafter:  " << Describe(after);
     }
 
     if (run != runOfStretch) {
