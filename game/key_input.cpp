@@ -1,22 +1,12 @@
 #include "game/arith.h"
 #include "game/game.h"
+#include "game/keys.h"
 
 namespace tandemhoop {
 
 namespace {
 
-enum KeyCode : int {
-  kLeft = 37,
-  kUp = 38,
-  kRight = 39,
-  kDown = 40,
-  kKeyA = 65,
-  kKeyF = 70,
-  kKeyH = 72,
-  kKeyM = 77,
-  kKeyT = 84,
-  kKeyV = 86,
-};
+using namespace keys;
 
 // Above this line (smaller y) a defender may jump at a dunk or a lay-up from anywhere.
 constexpr std::int16_t kNearBasketLine = 145;

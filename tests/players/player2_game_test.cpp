@@ -3,22 +3,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/keys.h"
 #include "tests/support/core_game.h"
 #include "tests/support/scripted_random.h"
 
 namespace tandemhoop::testing {
 namespace {
 
-enum Key : int {
-  kLeft = 37,
-  kUp = 38,
-  kRight = 39,
-  kKeyA = 65,
-  kKeyF = 70,
-  kKeyH = 72,
-  kKeyM = 77,
-  kKeyT = 84,
-};
+using namespace keys;
 constexpr int kEnter = 13;
 
 // Whole games on the core, played the way people at the keyboard would: keys go down and up
