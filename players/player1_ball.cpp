@@ -107,8 +107,10 @@ void ReleaseShot(Game& game) {
   } else if (s.p1ShotStyle == kLayUp) {
     s.p1ShotInFlight = kTrue;
   } else if (s.p1ShotTicks < kEarliestRelease) {
-    // Called off: he holds the ball again, but a picked-up dribble stays picked up.
-    s.p1HasBall = kTrue;
+    // Called off: he holds the ball again, but a picked-up dribble stays picked up. If a whistle
+    // has given the ball to Player 2 meanwhile, there is nothing to take back: one ball, one
+    // holder.
+    if (s.p2HasBall != kTrue) s.p1HasBall = kTrue;
     s.p1ShotTicks = 0;
   } else {
     s.p1ShotInFlight = kTrue;

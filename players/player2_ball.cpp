@@ -147,10 +147,13 @@ void ReleaseShot(Game& game) {
     s.p2ShotInFlight = kTrue;
   } else if (s.p2ShotTicks < 6) {
     // Too early for a jump shot: he keeps the ball, but a picked-up dribble stays picked up.
-    s.p2HasBall = kTrue;
+    // If a whistle has given the ball to Player 1 meanwhile, it stays his: one ball, one holder.
     s.p2ShotTicks = 0;
     s.ballHidden = kFalse;
-    PlaceBallForJumpShot(s);
+    if (s.p1HasBall != kTrue) {
+      s.p2HasBall = kTrue;
+      PlaceBallForJumpShot(s);
+    }
   } else {
     s.p2ShotInFlight = kTrue;
     s.p2ShotTicks = 0;
