@@ -70,8 +70,11 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // On a high-density screen the picture is enlarged pixel for pixel, never blurred.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRect area = event->rect() & rect();
-  painter.drawImage(area, image_, area);
+  // Only what changed is asked for; each part of it goes to the screen unscaled.
+  for (const QRect& part : event->region()) {
+    const QRect area = part & rect();
+    painter.drawImage(area, image_, area);
+  }
 }
 
 void CourtWindow::keyPressEvent(QKeyEvent* event) {

@@ -7,8 +7,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QTextLayout>
 #include <QTime>
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "game/game.h"
@@ -43,13 +45,11 @@ QString Latin1(std::string_view text) {
 }
 
 // Qt's painter leaves 0xFF in the top byte of what it draws; the surface holds plain 0x00RRGGBB
-// like every picture, so the rows a line of text touched are put back into that form.
-void ClearTopByte(Surface& surface, int top, int bottom) {
-  top = std::max(top, 0);
-  bottom = std::min(bottom, surface.height);
-  for (int y = top; y < bottom; ++y) {
+// like every picture, so the area a line of text touched (inside the window) is put back.
+void ClearTopByte(Surface& surface, const QRect& area) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
     std::uint32_t* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
-    for (int x = 0; x < surface.width; ++x)
+    for (int x = area.left(); x <= area.right(); ++x)
       row[x] &= 0x00FFFFFFu;
   }
 }
@@ -62,14 +62,12 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
       pictures_(pictures),
       scheduler_(std::move(clock),
                  [this] {
+                   // Each copy and line asks for its own area to be shown; the painting
+                   // waits for the event loop, so the finished frame is shown after the tick.
                    if (onTick_) onTick_();
-                   // The finished frame becomes visible once the tick has ended.
-                   court_.update();
                  }),
       font_(CourtFont()) {
-  const QFontMetrics metrics(font_);
-  ascent_ = metrics.ascent();
-  lineSpacing_ = metrics.lineSpacing();
+  lineSpacing_ = QFontMetrics(font_).lineSpacing();
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&wake_, &QTimer::timeout, [this] { ServiceTimer(); });
@@ -100,8 +98,37 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
   if (picture == nullptr) return 0;
   const std::int32_t result =
       tandemhoop::BitBlt(court_.surface(), x, y, width, height, *picture, 0, 0, op);
-  court_.update();
+  if (result == 0) return result;
+  const Surface& frame = court_.surface();
+  // What the copy covered: the picture is copied from its corner, so it cuts the rectangle too.
+  const long long left = std::max<long long>(x, 0);
+  const long long top = std::max<long long>(y, 0);
+  const long long right = std::min<long long>(
+      {static_cast<long long>(x) + std::min(width, picture->width), frame.width});
+  const long long bottom = std::min<long long>(
+      {static_cast<long long>(y) + std::min(height, picture->height), frame.height});
+  if (right <= left || bottom <= top) return result;
+  const QRect covered(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                      static_cast<int>(bottom - top));
+  if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.rect()) {
+    // Every tick starts again from the court: on the screen, only what was drawn over the
+    // last court changes, and the rest of the window need not be sent again.
+    if (courtUnderneath_) {
+      court_.update(drawnOverCourt_);
+    } else {
+      court_.update();
+    }
+    courtUnderneath_ = true;
+    drawnOverCourt_ = QRegion();
+  } else {
+    Changed(covered);
+  }
   return result;
+}
+
+void DesktopPlatform::Changed(const QRect& area) {
+  court_.update(area);
+  drawnOverCourt_ += area;
 }
 
 int DesktopPlatform::DrawingWidth() const {
@@ -116,19 +143,41 @@ void DesktopPlatform::SetTextPosition(int x, int y) {
   textY_ = y;
 }
 
+const DesktopPlatform::Line& DesktopPlatform::PreparedLine(std::string_view line) {
+  const QLatin1StringView text(line.data(), static_cast<qsizetype>(line.size()));
+  for (const Line& known : lines_) {
+    if (known.text == text) return known;
+  }
+  // Laying out a line costs more than the rest of a tick; the score lines change only with
+  // the score, so the few lines last printed are kept laid out.
+  Line& fresh = lines_[nextLine_];
+  nextLine_ = (nextLine_ + 1) % lines_.size();
+  fresh.text = QString(text);
+  QTextLayout layout(fresh.text, font_);
+  layout.beginLayout();
+  QTextLine laidOut = layout.createLine();
+  layout.endLayout();
+  fresh.glyphs = layout.glyphRuns();
+  fresh.width = laidOut.isValid() ? static_cast<int>(std::ceil(laidOut.naturalTextWidth())) : 0;
+  return fresh;
+}
+
 void DesktopPlatform::Print(std::string_view line) {
+  const Line& prepared = PreparedLine(line);
   {
     QPainter painter(&court_.image());
-    painter.setFont(font_);
     painter.setPen(QColor(0, 0, 0));
     // No background: the court shows between the letters.
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.drawText(QPoint(textX_, textY_ + ascent_), Latin1(line));
+    for (const QGlyphRun& run : prepared.glyphs)
+      painter.drawGlyphRun(QPointF(textX_, textY_), run);
   }
-  // A little above and below the line, for accents and antialiased edges.
-  ClearTopByte(court_.surface(), textY_ - 4, textY_ + lineSpacing_ + 4);
+  // A little around the line, for accents and antialiased edges.
+  const QRect touched =
+      QRect(textX_ - 4, textY_ - 4, prepared.width + 8, lineSpacing_ + 8) & court_.rect();
+  ClearTopByte(court_.surface(), touched);
+  if (!touched.isEmpty()) Changed(touched);
   textY_ += lineSpacing_;
-  court_.update();
 }
 
 void DesktopPlatform::SetTimerEnabled(bool enabled) {

@@ -1,7 +1,13 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QList>
+#include <QRegion>
+#include <QString>
 #include <QTimer>
+#include <array>
+#include <cstddef>
 #include <functional>
 
 #include "game/platform.h"
@@ -60,6 +66,8 @@ class DesktopPlatform final : public Platform {
   // Runs a box modally while the schedule holds every tick.
   int RunModal(QMessageBox& box);
   void Rearm();
+  // Something was drawn over the court in `area`: show it, and remember it for the next court.
+  void Changed(const QRect& area);
 
   CourtWindow& court_;
   PictureHolders& pictures_;
@@ -68,8 +76,19 @@ class DesktopPlatform final : public Platform {
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;
-  int ascent_ = 0;
+  struct Line {
+    QString text;
+    QList<QGlyphRun> glyphs;
+    int width = 0;
+  };
+  // The laid-out form of a printed line, from the few kept or made now.
+  const Line& PreparedLine(std::string_view line);
+  std::array<Line, 4> lines_;
+  std::size_t nextLine_ = 0;
   int lineSpacing_ = 0;
+  // Whether the window holds the court with only `drawnOverCourt_` drawn over it since.
+  bool courtUnderneath_ = false;
+  QRegion drawnOverCourt_;
   int textX_ = 0;
   int textY_ = 0;
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes

@@ -6,8 +6,10 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <chrono>
@@ -377,6 +379,143 @@ TEST_F(Desktop, PrintedLinesUseTheBundledFaceInBlackOverTheCourtAndMoveDownALine
   // The leading spaces push the text right; the court shows through them.
   EXPECT_GT(firstInk, 60);
   EXPECT_EQ(PixelAt(shown, 30, 8), green);
+}
+
+int DifferingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  int differing = 0;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+    differing += a[i] != b[i] ? 1 : 0;
+  return differing +
+         static_cast<int>(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+}
+
+// Lines are laid out once and kept; what a kept line draws must be exactly the text drawn
+// afresh, wherever it is printed and however many other lines came between.
+TEST_F(Desktop, AKeptLineDrawsExactlyLikeTheTextDrawnAfresh) {
+  Build();
+  const std::uint32_t green = 0x00308030;
+  const auto printAt = [&](int x, int y, std::string_view line) {
+    std::fill(court->surface().pixels.begin(), court->surface().pixels.end(), green);
+    platform->SetTextPosition(x, y);
+    platform->Print(line);
+    return court->surface().pixels;
+  };
+  const auto drawnAt = [&](int x, int y, std::string_view line) {
+    // Over pixels held as the court window holds them.
+    std::vector<std::uint32_t> pixels(727 * 542, green);
+    QImage image(reinterpret_cast<uchar*>(pixels.data()), 727, 542, 727 * 4, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(CourtFont());
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawText(QPoint(x, y + QFontMetrics(CourtFont()).ascent()),
+                     QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    painter.end();
+    for (std::uint32_t& pixel : pixels)
+      pixel &= 0x00FFFFFFu;
+    return pixels;
+  };
+
+  const std::string_view score = "                     PLAYER 1 -  3";
+  const std::vector<std::uint32_t> first = printAt(0, 0, score);
+  EXPECT_GT(std::count(first.begin(), first.end(), 0u), 50) << "no black ink";
+  EXPECT_EQ(DifferingPixels(first, drawnAt(0, 0, score)), 0);
+  // More other lines than are kept, then the first again, at the same place and elsewhere.
+  for (std::string_view other :
+       {"                     PLAYER 2 -  0", "Player1 Wins", "                     PLAYER 1 -  4",
+        "     Ayawan Na?", "Computer Wins"}) {
+    EXPECT_EQ(DifferingPixels(printAt(3, 40, other), drawnAt(3, 40, other)), 0) << other;
+  }
+  EXPECT_EQ(DifferingPixels(printAt(0, 0, score), first), 0);
+  EXPECT_EQ(DifferingPixels(printAt(11, 300, score), drawnAt(11, 300, score)), 0);
+}
+
+// What the court window has sent to the screen, kept by watching its paint events: each part
+// painted takes the image's pixels as they are at that moment.
+class ScreenCopy : public QObject {
+ public:
+  explicit ScreenCopy(const CourtWindow& window)
+      : pixels(727 * 542, 0xDEADBEEFu), window_(window) {}
+
+  std::vector<std::uint32_t> pixels;
+  long long paintedPixels = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      const Surface& frame = window_.surface();
+      for (const QRect& part : static_cast<QPaintEvent*>(event)->region()) {
+        const QRect area = part & QRect(0, 0, frame.width, frame.height);
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+          const std::size_t row = static_cast<std::size_t>(y) * frame.width;
+          std::copy_n(frame.pixels.begin() + static_cast<std::ptrdiff_t>(row + area.left()),
+                      area.width(),
+                      pixels.begin() + static_cast<std::ptrdiff_t>(row + area.left()));
+        }
+        paintedPixels += static_cast<long long>(area.width()) * area.height();
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  const CourtWindow& window_;
+};
+
+// Only what changed from one frame to the next is painted; the screen must still show the
+// whole frame after every tick, while both players walk and the score lines are printed.
+TEST_F(Desktop, TheScreenShowsEachWholeFrameThoughOnlyWhatChangedIsPainted) {
+  for (const PictureEntry& entry : Pictures()) {
+    if (entry.ref.form != Holder::Form2) continue;
+    const int shade = 40 + 2 * entry.ref.index;
+    art.Write(entry.ref,
+              entry.kind == PictureKind::Mask ? qRgb(0, 0, 0) : qRgb(shade, 255 - shade, 90));
+  }
+  Build();
+  ScreenCopy screen(*court);
+  court->installEventFilter(&screen);
+  game->Form_Load();
+  court->show();
+  QApplication::processEvents();
+  ASSERT_EQ(DifferingPixels(screen.pixels, court->surface().pixels), 0) << "the title";
+
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  QApplication::processEvents();
+  EXPECT_EQ(DifferingPixels(screen.pixels, court->surface().pixels), 0) << "the first court";
+  Click("Label6");
+  Click("Picture42");
+  Click("Command4");
+  QApplication::processEvents();
+
+  // Each side walks to and fro on its own half, so that nobody runs into anybody.
+  const struct {
+    int key;
+    const char* text;
+  } walks[] = {{Qt::Key_Left, ""}, {Qt::Key_Up, ""}, {Qt::Key_Right, ""}, {Qt::Key_Down, ""},
+               {Qt::Key_H, "h"},   {Qt::Key_T, "t"}, {Qt::Key_F, "f"},    {Qt::Key_V, "v"}};
+  const long long paintedBefore = screen.paintedPixels;
+  int frames = 0;
+  for (int step = 0; step < 16; ++step) {
+    const auto& walk = walks[step % 8];
+    QKeyEvent press(QEvent::KeyPress, walk.key, Qt::NoModifier, QString::fromLatin1(walk.text));
+    QCoreApplication::sendEvent(court.get(), &press);
+    for (int tick = 0; tick < 12; ++tick) {
+      testing::BoxAnswerer answer(QMessageBox::Ok);
+      Wait();
+      QApplication::processEvents();
+      ++frames;
+      ASSERT_EQ(DifferingPixels(screen.pixels, court->surface().pixels), 0)
+          << "frame " << frames << " was not shown whole";
+    }
+    QKeyEvent release(QEvent::KeyRelease, walk.key, Qt::NoModifier, QString::fromLatin1(walk.text));
+    QCoreApplication::sendEvent(court.get(), &release);
+  }
+  EXPECT_GT(game->state.playClock, 100) << "play did not run";
+  // Two players, the ball and two lines of text: far less than the window, frame by frame.
+  const double share = static_cast<double>(screen.paintedPixels - paintedBefore) /
+                       (static_cast<double>(frames) * 727 * 542);
+  EXPECT_LT(share, 0.4);
+  EXPECT_GT(share, 0.01);
 }
 
 }  // namespace
