@@ -99,17 +99,9 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
   const std::int32_t result =
       tandemhoop::BitBlt(court_.surface(), x, y, width, height, *picture, 0, 0, op);
   if (result == 0) return result;
-  const Surface& frame = court_.surface();
-  // What the copy covered: the picture is copied from its corner, so it cuts the rectangle too.
-  const long long left = std::max<long long>(x, 0);
-  const long long top = std::max<long long>(y, 0);
-  const long long right = std::min<long long>(
-      {static_cast<long long>(x) + std::min(width, picture->width), frame.width});
-  const long long bottom = std::min<long long>(
-      {static_cast<long long>(y) + std::min(height, picture->height), frame.height});
-  if (right <= left || bottom <= top) return result;
-  const QRect covered(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
-                      static_cast<int>(bottom - top));
+  const CopyArea area = ClippedCopyArea(court_.surface(), x, y, width, height, *picture, 0, 0);
+  if (area.empty()) return result;
+  const QRect covered(area.x, area.y, area.width, area.height);
   if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.rect()) {
     // Every tick starts again from the court: on the screen, only what was drawn over the
     // last court changes, and the rest of the window need not be sent again.
@@ -152,7 +144,7 @@ const DesktopPlatform::Line& DesktopPlatform::PreparedLine(std::string_view line
   // the score, so the few lines last printed are kept laid out.
   Line& fresh = lines_[nextLine_];
   nextLine_ = (nextLine_ + 1) % lines_.size();
-  fresh.text = QString(text);
+  fresh.text = Latin1(line);
   QTextLayout layout(fresh.text, font_);
   layout.beginLayout();
   QTextLine laidOut = layout.createLine();

@@ -78,10 +78,9 @@ TANDEMHOOP_VECTOR_CLONES void OrRows(std::uint32_t* dest, int destStride,
 
 }  // namespace
 
-std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Surface& source,
-                    int sourceX, int sourceY, RasterOp op) {
-  if (!WellFormed(dest) || !WellFormed(source) || width < 0 || height < 0) return 0;
-
+CopyArea ClippedCopyArea(const Surface& dest, int x, int y, int width, int height,
+                         const Surface& source, int sourceX, int sourceY) {
+  if (!WellFormed(dest) || !WellFormed(source) || width < 0 || height < 0) return {};
   // Clip in 64 bits so that no sum of caller-supplied coordinates can overflow.
   long long left = 0;
   long long top = 0;
@@ -97,13 +96,25 @@ std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Su
   top = std::max(top, -static_cast<long long>(y));
   right = std::min(right, static_cast<long long>(dest.width) - x);
   bottom = std::min(bottom, static_cast<long long>(dest.height) - y);
-  if (right <= left || bottom <= top) return 1;  // nothing visible: still a good copy
+  if (right <= left || bottom <= top) return {};
+  // Inside the destination now, so every figure fits in an int.
+  return {static_cast<int>(x + left), static_cast<int>(y + top), static_cast<int>(right - left),
+          static_cast<int>(bottom - top)};
+}
 
-  const int columns = static_cast<int>(right - left);
-  const int rows = static_cast<int>(bottom - top);
-  std::uint32_t* to = dest.pixels.data() + (y + top) * dest.width + (x + left);
-  const std::uint32_t* from =
-      source.pixels.data() + (sourceY + top) * source.width + (sourceX + left);
+std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Surface& source,
+                    int sourceX, int sourceY, RasterOp op) {
+  if (!WellFormed(dest) || !WellFormed(source) || width < 0 || height < 0) return 0;
+  const CopyArea area = ClippedCopyArea(dest, x, y, width, height, source, sourceX, sourceY);
+  if (area.empty()) return 1;  // nothing visible: still a good copy
+
+  const int columns = area.width;
+  const int rows = area.height;
+  std::uint32_t* to =
+      dest.pixels.data() + static_cast<std::ptrdiff_t>(area.y) * dest.width + area.x;
+  const std::uint32_t* from = source.pixels.data() +
+                              (static_cast<long long>(sourceY) + area.y - y) * source.width +
+                              (static_cast<long long>(sourceX) + area.x - x);
   switch (op) {
     case RasterOp::SrcCopy:
       CopyRows(to, dest.width, from, source.width, columns, rows, &dest == &source);

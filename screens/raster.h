@@ -14,6 +14,18 @@ struct Surface {
   std::vector<std::uint32_t> pixels;
 };
 
+// Where a copy lands in its destination once it is clipped against both images. Empty when
+// nothing of it is visible, or when the copy cannot be made at all.
+struct CopyArea {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool empty() const { return width <= 0 || height <= 0; }
+};
+CopyArea ClippedCopyArea(const Surface& dest, int x, int y, int width, int height,
+                         const Surface& source, int sourceX, int sourceY);
+
 // Copies `width` x `height` pixels of `source`, starting at (sourceX, sourceY), to (x, y) of
 // `dest` with the given raster operation. Clipped on every side against both images; nothing
 // outside either image is read or written. Returns 1 when the copy could be made (even when

@@ -57,6 +57,28 @@ TEST(RasterCopy, ClipsOnEverySideWithoutShiftingThePicture) {
   EXPECT_EQ(At(dest, 1, 1), 0u);
 }
 
+// The window repaints exactly the area a copy reports, so it must be the area the copy wrote.
+TEST(RasterCopy, TheReportedAreaIsWhereTheClippedCopyLands) {
+  const Surface source = Numbered();  // 4 x 3
+  const Surface dest = Filled(3, 3, 0);
+  const auto expect = [](CopyArea area, int x, int y, int width, int height) {
+    EXPECT_EQ(area.x, x);
+    EXPECT_EQ(area.y, y);
+    EXPECT_EQ(area.width, width);
+    EXPECT_EQ(area.height, height);
+  };
+  expect(ClippedCopyArea(dest, -2, -1, 4, 3, source, 0, 0), 0, 0, 2, 2);
+  expect(ClippedCopyArea(dest, 2, 1, 4, 3, source, 0, 0), 2, 1, 1, 2);
+  // Cut by the source as well: from (1, 1) of the source only 3 x 2 is there.
+  expect(ClippedCopyArea(dest, 0, 0, 9, 9, source, 1, 1), 0, 0, 3, 2);
+  EXPECT_TRUE(ClippedCopyArea(dest, 3, 0, 4, 3, source, 0, 0).empty());
+  EXPECT_TRUE(ClippedCopyArea(dest, 0, 0, -1, 3, source, 0, 0).empty());
+  EXPECT_TRUE(ClippedCopyArea(dest, 0, 0, 4, 3, Surface{}, 0, 0).empty());
+  // Far-off coordinates do not overflow into a visible area.
+  EXPECT_TRUE(ClippedCopyArea(dest, 2147483647, 0, 4, 3, source, 0, 0).empty());
+  EXPECT_TRUE(ClippedCopyArea(dest, -2147483647, 0, 2147483647, 3, source, 0, 0).empty());
+}
+
 TEST(RasterCopy, WhollyOutsideIsAGoodCopyThatChangesNothing) {
   Surface dest = Filled(5, 5, 7);
   const Surface source = Numbered();
