@@ -37,17 +37,18 @@ add_library(tandemhoop_resources OBJECT ${tandemhoop_resource_sources})
 target_link_libraries(tandemhoop_resources PRIVATE Qt6::Core)
 
 add_library(tandemhoop_desktop STATIC
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/court_window.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/desktop_fonts.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/desktop_platform.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/picture_holders.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/selection_screen.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/screens/tick_scheduler.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/court_window.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_fonts.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_platform.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/selection_screen.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/settings.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/tick_scheduler.cpp)
 target_include_directories(tandemhoop_desktop PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
                       PRIVATE tandemhoop_warnings)
 
-add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/screens/main.cpp)
+add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/desktop/main.cpp)
 target_link_libraries(tandemhoop PRIVATE tandemhoop_desktop tandemhoop_resources
                       tandemhoop_warnings)
 set_target_properties(tandemhoop PROPERTIES WIN32_EXECUTABLE ON)

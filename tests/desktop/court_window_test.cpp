@@ -1,4 +1,4 @@
-#include "screens/court_window.h"
+#include "desktop/court_window.h"
 
 #include <gtest/gtest.h>
 

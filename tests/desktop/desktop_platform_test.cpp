@@ -1,4 +1,4 @@
-#include "screens/desktop_platform.h"
+#include "desktop/desktop_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@
 #include <QTest>
 #include <chrono>
 
+#include "desktop/court_window.h"
+#include "desktop/desktop_fonts.h"
+#include "desktop/picture_holders.h"
+#include "desktop/selection_screen.h"
 #include "game/game.h"
-#include "screens/court_window.h"
-#include "screens/desktop_fonts.h"
-#include "screens/picture_holders.h"
-#include "screens/selection_screen.h"
 #include "tests/desktop/desktop_test_support.h"
 #include "tests/support/scripted_random.h"
 

@@ -1,4 +1,4 @@
-#include "screens/selection_screen.h"
+#include "desktop/selection_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "screens/picture_holders.h"
+#include "desktop/picture_holders.h"
 #include "tests/desktop/desktop_test_support.h"
 
 namespace tandemhoop {

@@ -1,4 +1,4 @@
-#include "screens/picture_holders.h"
+#include "desktop/picture_holders.h"
 
 #include <cstddef>
 #include <utility>

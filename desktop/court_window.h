@@ -4,8 +4,11 @@
 #include <QWidget>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "screens/raster.h"
+
+class QMenu;
 
 namespace tandemhoop {
 
@@ -30,6 +33,15 @@ class CourtWindow : public QWidget {
   // What closing the window from the desktop does (the desktop wires it to the quit path).
   void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
 
+  // The context menu (right-click) is where every addition to the original game is found. Each
+  // addition puts its entries in, in the order the additions were registered.
+  using MenuFiller = std::function<void(QMenu&)>;
+  void AddMenuEntries(MenuFiller fill) { menuFillers_.push_back(std::move(fill)); }
+  // Runs something modal (the menu, a dialog) with the game held: no tick while it is open.
+  using HeldRunner = std::function<void(const std::function<void()>&)>;
+  void SetHeldRunner(HeldRunner run) { runHeld_ = std::move(run); }
+  void RunHeld(const std::function<void()>& body);
+
   Surface& surface() { return surface_; }
   const Surface& surface() const { return surface_; }
   // The same pixels, seen by Qt for painting text and showing the picture (no copy).
@@ -40,6 +52,7 @@ class CourtWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   // Tab is a character key like any other here: it must not move the focus away.
   bool focusNextPrevChild(bool next) override;
 
@@ -48,6 +61,8 @@ class CourtWindow : public QWidget {
   QImage image_;
   Game* game_ = nullptr;
   std::function<void()> onClose_;
+  std::vector<MenuFiller> menuFillers_;
+  HeldRunner runHeld_;
 };
 
 }  // namespace tandemhoop

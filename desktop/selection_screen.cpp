@@ -1,4 +1,4 @@
-#include "screens/selection_screen.h"
+#include "desktop/selection_screen.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "screens/desktop_fonts.h"
-#include "screens/picture_holders.h"
+#include "desktop/desktop_fonts.h"
+#include "desktop/picture_holders.h"
 #include "screens/pictures.h"
 
 namespace tandemhoop {

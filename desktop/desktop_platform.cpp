@@ -1,4 +1,4 @@
-#include "screens/desktop_platform.h"
+#include "desktop/desktop_platform.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -13,11 +13,11 @@
 #include <cmath>
 #include <cstddef>
 
+#include "desktop/court_window.h"
+#include "desktop/desktop_fonts.h"
+#include "desktop/picture_holders.h"
+#include "desktop/selection_screen.h"
 #include "game/game.h"
-#include "screens/court_window.h"
-#include "screens/desktop_fonts.h"
-#include "screens/picture_holders.h"
-#include "screens/selection_screen.h"
 
 namespace tandemhoop {
 
@@ -206,6 +206,14 @@ int DesktopPlatform::RunModal(QMessageBox& box) {
   scheduler_.EndModal();
   Rearm();
   return result;
+}
+
+void DesktopPlatform::RunHeld(const std::function<void()>& body) {
+  scheduler_.BeginModal();
+  Rearm();
+  body();
+  scheduler_.EndModal();
+  Rearm();
 }
 
 void DesktopPlatform::ShowMessage(std::string_view text) {

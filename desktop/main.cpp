@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "desktop/court_window.h"
+#include "desktop/desktop_platform.h"
+#include "desktop/picture_holders.h"
+#include "desktop/selection_screen.h"
 #include "game/game.h"
 #include "game/mt_random.h"
-#include "screens/court_window.h"
-#include "screens/desktop_platform.h"
-#include "screens/picture_holders.h"
-#include "screens/selection_screen.h"
 
 namespace {
 
@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   platform.SetSelectionScreen(&selection);
   platform.SetTickHandler([&game] { game.Timer1_Timer(); });
   court.SetGame(&game);
+  court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
   court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.

@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <functional>
 
+#include "desktop/tick_scheduler.h"
 #include "game/platform.h"
-#include "screens/tick_scheduler.h"
 
 class QMessageBox;
 
@@ -39,6 +39,10 @@ class DesktopPlatform final : public Platform {
   // quit path runs without asking, so the game stops handling anything, exactly as after Esc
   // and Yes.
   void QuitFromDesktop(Game& game);
+
+  // Runs `body` (a menu, a dialog) with the schedule held as behind a message box: no tick
+  // while it runs, and the schedule starts again from the moment it returns.
+  void RunHeld(const std::function<void()>& body);
 
   // The host's timer woke up: run the tick if one is due, then sleep until the next.
   void ServiceTimer();

@@ -1,4 +1,4 @@
-#include "screens/desktop_fonts.h"
+#include "desktop/desktop_fonts.h"
 
 #include <QFontDatabase>
 #include <QString>

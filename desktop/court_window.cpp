@@ -1,7 +1,9 @@
-#include "screens/court_window.h"
+#include "desktop/court_window.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cstddef>
@@ -97,6 +99,27 @@ void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
 void CourtWindow::closeEvent(QCloseEvent* event) {
   if (onClose_) onClose_();
   event->accept();
+}
+
+void CourtWindow::RunHeld(const std::function<void()>& body) {
+  if (runHeld_) {
+    runHeld_(body);
+  } else {
+    body();
+  }
+}
+
+void CourtWindow::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  for (const MenuFiller& fill : menuFillers_) {
+    if (!menu.isEmpty()) menu.addSeparator();
+    fill(menu);
+  }
+  if (menu.isEmpty()) return;
+  const QPoint where = event->globalPos();
+  // An entry's action runs after the menu has closed, still inside the hold, so a dialog it
+  // opens holds the game as well.
+  RunHeld([&menu, where] { menu.exec(where); });
 }
 
 bool CourtWindow::focusNextPrevChild(bool /*next*/) {

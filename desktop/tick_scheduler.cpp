@@ -1,4 +1,4 @@
-#include "screens/tick_scheduler.h"
+#include "desktop/tick_scheduler.h"
 
 #include <utility>
 
