@@ -7,6 +7,10 @@
 
 namespace tandemhoop {
 
+// How strong the computer opponent is. Original is the game's own computer, deciding on every
+// tick; the easier levels let it sit out some ticks. A setting of the game, not of its state.
+enum class ComputerLevel : std::uint8_t { Original, Medium, Easy };
+
 // The court window's handlers and every game routine. All of them talk through `state`, the
 // platform and the random source, and nothing else.
 class Game {
@@ -43,12 +47,16 @@ class Game {
   double NextRandom() { return random_.Next(); }
   Platform& platform() { return platform_; }
 
+  void SetComputerLevel(ComputerLevel level) { computerLevel_ = level; }
+  ComputerLevel computerLevel() const { return computerLevel_; }
+
  private:
   void EndProgram();
 
   Platform& platform_;
   RandomSource& random_;
   bool ended_ = false;
+  ComputerLevel computerLevel_ = ComputerLevel::Original;
 };
 
 }  // namespace tandemhoop
