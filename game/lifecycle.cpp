@@ -17,6 +17,7 @@ constexpr int kEsc = 27;
 constexpr int kTitleX = 80;
 constexpr int kTitleY = 50;
 constexpr std::int16_t kWinningScore = 4;
+constexpr std::int16_t kPlayClockMax = 32767;
 // Below this line a dunker is drawn over an opponent standing higher up the court.
 constexpr std::int16_t kNearBasketLine = 145;
 
@@ -103,7 +104,11 @@ void Game::Form_KeyPress(int keyAscii) {
 void Game::Timer1_Timer() {
   if (ended_) return;
   if (state.playClock == 0) platform_.ShowSelectionScreen();
-  if (state.playClock > 0) state.playClock = static_cast<std::int16_t>(state.playClock + 1);
+  // The count only ever meets small thresholds; it stops at its largest value rather than wrap
+  // to a negative one, which would stop play for good after nine minutes without a restart.
+  if (state.playClock > 0 && state.playClock < kPlayClockMax) {
+    state.playClock = static_cast<std::int16_t>(state.playClock + 1);
+  }
 
   state.lastBlitResult =
       platform_.BitBlt(0, 0, platform_.DrawingWidth(), platform_.DrawingHeight(),

@@ -94,7 +94,7 @@ void CatchLooseBall(Game& game) {
 }
 
 // Both diving at the same loose ball: whoever trails it ran into the other.
-void CallCollisionOverLooseBall(Game& game, DrawSpot& spot) {
+void CallCollisionOverLooseBall(Game& game) {
   GameState& s = game.state;
   const bool touching = s.p2X - kContact < s.p1X && s.p1X < s.p2X + kContact &&
                         s.p2Y - kContact < s.p1Y && s.p1Y < s.p2Y + kContact;
@@ -108,7 +108,6 @@ void CallCollisionOverLooseBall(Game& game, DrawSpot& spot) {
   } else {
     return;
   }
-  MarkWhistle(s, spot);
   game.CallFoul();
 }
 

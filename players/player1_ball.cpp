@@ -67,6 +67,16 @@ void DropDribbleWithoutBall(Game& game) {
 
 void BuildUpShot(Game& game) {
   GameState& s = game.state;
+  // One ball, one holder. When the ball has gone to Player 2 in the middle of a shooting motion
+  // (a whistle, a steal on the tick M went down), the motion is over whatever M still says:
+  // nothing is built, nothing let go, and no dunk or lay-up keeps him at the rim.
+  if (s.p2HasBall == kTrue && (s.p1Shooting == kTrue || s.p1ShotTicks != 0)) {
+    s.p1Shooting = kFalse;
+    s.p1ShotTicks = 0;
+    s.ballHidden = kFalse;
+    s.p1ShotStyle = kJumpShot;
+    return;
+  }
   if (s.p1Shooting != kTrue) return;
   // Picking up the dribble to shoot is for good: no more walking with this ball.
   if (s.p1Dribbling == kTrue) {
@@ -107,10 +117,8 @@ void ReleaseShot(Game& game) {
   } else if (s.p1ShotStyle == kLayUp) {
     s.p1ShotInFlight = kTrue;
   } else if (s.p1ShotTicks < kEarliestRelease) {
-    // Called off: he holds the ball again, but a picked-up dribble stays picked up. If a whistle
-    // has given the ball to Player 2 meanwhile, there is nothing to take back: one ball, one
-    // holder.
-    if (s.p2HasBall != kTrue) s.p1HasBall = kTrue;
+    // Called off: he holds the ball again, but a picked-up dribble stays picked up.
+    s.p1HasBall = kTrue;
     s.p1ShotTicks = 0;
   } else {
     s.p1ShotInFlight = kTrue;

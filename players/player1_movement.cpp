@@ -27,7 +27,7 @@ void StepUp(GameState& s) {
 
 // With the ball: running up into Player 2 from below is a charge; level with him he only
 // stops. A defender in the air is no obstacle.
-void WalkUpWithBall(Game& game, DrawSpot& spot) {
+void WalkUpWithBall(Game& game) {
   GameState& s = game.state;
   s.p1Dribbling = kTrue;
   const bool free = s.p1X > s.p2X + 30 || s.p1X + 30 < s.p2X - 10 || s.p2Jumping == kTrue ||
@@ -38,7 +38,6 @@ void WalkUpWithBall(Game& game, DrawSpot& spot) {
   }
   s.p1KeyUp = kFalse;
   if (s.p1Y > s.p2Y) {
-    MarkWhistle(s, spot);
     game.CallOffensiveFoul();
   }
 }
@@ -55,7 +54,7 @@ void WalkUpToShooter(GameState& s) {
 }
 
 // Without the ball, running up into Player 2 from below is a foul.
-void WalkUpWithoutBall(Game& game, DrawSpot& spot) {
+void WalkUpWithoutBall(Game& game) {
   GameState& s = game.state;
   const bool free =
       s.p1X > s.p2X + 50 || s.p1X + 50 < s.p2X + 25 || s.p1Y > s.p2Y + 15 || s.p1Y < s.p2Y;
@@ -64,7 +63,6 @@ void WalkUpWithoutBall(Game& game, DrawSpot& spot) {
     return;
   }
   s.p1KeyUp = kFalse;
-  MarkWhistle(s, spot);
   game.CallFoul();
 }
 
@@ -226,7 +224,7 @@ void ApplyTopBound(Game& game) {
   if (s.p1Shooting == kFalse && s.p1Y < kTopBound && s.p1Jumping == kFalse) s.p1Y = kTopBound;
 }
 
-void Walk(Game& game, DrawSpot& spot) {
+void Walk(Game& game) {
   GameState& s = game.state;
   if (Holds(s) && s.dribblePickedUp != kFalse) return;  // he has picked up his dribble
   if (s.p1KeyLeft == kTrue) {
@@ -239,11 +237,11 @@ void Walk(Game& game, DrawSpot& spot) {
     // above it until he lets go.
     if (s.p1Y < kTopBound) s.p1Y = kTopBound;
     if (Holds(s)) {
-      WalkUpWithBall(game, spot);
+      WalkUpWithBall(game);
     } else if (s.p2Shooting == kTrue || s.p2ShotInFlight == kTrue) {
       WalkUpToShooter(s);
     } else {
-      WalkUpWithoutBall(game, spot);
+      WalkUpWithoutBall(game);
     }
   }
   if (s.p1KeyRight == kTrue) {
@@ -302,13 +300,12 @@ void Game::UpdatePlayer1() {
   AdvanceJump(*this);
   TryBlock(*this);
   CatchLooseBall(*this);
-  DrawSpot spot;
-  CallCollisionOverLooseBall(*this, spot);
-  Walk(*this, spot);
+  CallCollisionOverLooseBall(*this);
+  Walk(*this);
   AdvanceWalkFrame(*this);
   RaiseDribbleFlag(*this);
-  if (!spot.whistled) spot = {state.p1X, state.p1Y, false};
-  Draw(*this, spot.x, spot.y);
+  // Where he stands now: after a whistle in this tick, that is already his restart spot.
+  Draw(*this, state.p1X, state.p1Y);
 }
 
 }  // namespace tandemhoop

@@ -68,6 +68,15 @@ void CarryBall(Game& game) {
 
 void BuildUpShot(Game& game) {
   GameState& s = game.state;
+  // One ball, one holder: a shooting motion whose ball went to Player 1 meanwhile (his charge
+  // on the tick A went down, a steal) is over, whatever A still says.
+  if (s.p1HasBall == kTrue && (s.p2Shooting == kTrue || s.p2ShotTicks != 0)) {
+    s.p2Shooting = kFalse;
+    s.p2ShotTicks = 0;
+    s.ballHidden = kFalse;
+    s.p2ShotStyle = kJumpShot;
+    return;
+  }
   if (s.p2Shooting != kTrue) return;
   s.p2HasBall = kFalse;
   ClearDirectionFlags(s);  // a key held through the shot must be pressed again to act
@@ -147,13 +156,10 @@ void ReleaseShot(Game& game) {
     s.p2ShotInFlight = kTrue;
   } else if (s.p2ShotTicks < 6) {
     // Too early for a jump shot: he keeps the ball, but a picked-up dribble stays picked up.
-    // If a whistle has given the ball to Player 1 meanwhile, it stays his: one ball, one holder.
     s.p2ShotTicks = 0;
     s.ballHidden = kFalse;
-    if (s.p1HasBall != kTrue) {
-      s.p2HasBall = kTrue;
-      PlaceBallForJumpShot(s);
-    }
+    s.p2HasBall = kTrue;
+    PlaceBallForJumpShot(s);
   } else {
     s.p2ShotInFlight = kTrue;
     s.p2ShotTicks = 0;

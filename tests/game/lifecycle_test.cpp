@@ -131,6 +131,31 @@ TEST_F(Lifecycle, PlayClockCountsOncePlayHasStarted) {
   EXPECT_EQ(platform.selectionShown, 0);
 }
 
+TEST_F(Lifecycle, PlayClockStopsAtItsTopAndPlayGoesOn) {
+  game.Form_Load();
+  GameState& s = game.state;
+  s.twoPlayerMode = kTrue;
+  s.p1Pick = 1;
+  s.p2Pick = 2;
+  s.playClock = 32767;
+  game.Timer1_Timer();
+  EXPECT_EQ(s.playClock, 32767);
+  // Both players are still drawn, each with his head, and M still starts a shot.
+  const auto heads = [&] {
+    int count = 0;
+    for (const auto& copy : platform.SpriteCopies())
+      count += copy.op == RasterOp::SrcAnd ? 1 : 0;
+    return count;
+  };
+  EXPECT_GE(heads(), 5);  // the ball, and the body and head of each player
+  game.Form_KeyDown(77, 0);
+  EXPECT_EQ(s.p1Shooting, kTrue);
+  platform.Clear();
+  game.Timer1_Timer();
+  EXPECT_EQ(s.p1ShotTicks, 1);
+  EXPECT_EQ(s.playClock, 32767);
+}
+
 TEST_F(Lifecycle, ScoresPrintWithASignPosition) {
   game.Form_Load();
   game.state.playClock = 2;

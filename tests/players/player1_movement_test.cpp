@@ -129,8 +129,8 @@ TEST(Player1Contact, ACarrierChargingFromBelowIsAnOffensiveFoul) {
   EXPECT_EQ(rig.s.p1X, 550);  // restarted
   EXPECT_EQ(rig.s.p1Y, 350);
   EXPECT_EQ(rig.s.p1WalkFrame, 0);  // the blocked Up resets the stride in the same tick
-  // This frame still shows him where he ran into Player 2, now facing the new carrier.
-  EXPECT_EQ(rig.Body(), (Sprite{Picture8, Picture9, 267, 310}));
+  // Drawn where he stands after walking, which the whistle made his restart spot, like Player 2.
+  EXPECT_EQ(rig.Body(), (Sprite{Picture8, Picture9, 517, 350}));
 }
 
 TEST(Player1Contact, ACarrierLevelWithPlayer2OnlyStops) {

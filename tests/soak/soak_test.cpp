@@ -195,5 +195,48 @@ TEST(Soak, RandomGamesKeepTheStateSound) {
   EXPECT_GT(platform.verifiedCopies, 0);
 }
 
+// Against the computer, a player who stands still with the ball is never robbed: nothing
+// restarts play, and its clock runs past the largest count it can hold. Play must go on then.
+TEST(Soak, AStandStillPastTheTopOfThePlayClockThenPlayGoesOn) {
+  static PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  RasterPlatform platform(pictures);
+  platform.verifyEvery = 4999;
+  MtRandom gameRandom;
+  RandomPlayer player(platform, gameRandom, 77);
+  const GameState& s = player.game().state;
+
+  // Random play until Player 1 holds the ball against the computer.
+  long long steps = 0;
+  while (!(s.playClock > 0 && s.twoPlayerMode == kFalse && s.p1HasBall == kTrue &&
+           s.p1Shooting == kFalse && s.p1Jumping == kFalse)) {
+    ASSERT_LT(++steps, 5'000'000) << "no game against the computer came about";
+    player.Step();
+  }
+  player.StepAway();
+  platform.draw = false;  // the copies are still checked; only the long wait is quicker
+  const long long runBefore = player.stats().runs;
+  for (int tick = 0; tick < 33'000; ++tick) {
+    ASSERT_TRUE(player.Step());
+    ASSERT_EQ(Violation(s), "");
+  }
+  ASSERT_EQ(player.stats().runs, runBefore);
+  ASSERT_EQ(s.playClock, 32767) << "play was restarted while he stood still";
+  platform.draw = true;
+  const long long copies = platform.copies;
+  ASSERT_TRUE(player.Step());
+  EXPECT_GT(platform.copies - copies, 4) << "the players are no longer drawn";
+
+  // Back at the keyboard: the game goes on to baskets and fouls.
+  player.ComeBack();
+  const PlayStats before = player.stats();
+  for (int tick = 0; tick < 40'000; ++tick) {
+    if (!player.Step()) continue;
+    ASSERT_EQ(Violation(player.game().state), "");
+  }
+  EXPECT_GT(player.stats().baskets + player.stats().fouls, before.baskets + before.fouls);
+  EXPECT_EQ(platform.faults, 0) << platform.firstFault();
+}
+
 }  // namespace
 }  // namespace tandemhoop::testing

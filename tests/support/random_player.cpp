@@ -58,9 +58,21 @@ void RandomPlayer::Press(const PlayerKey& key) {
   if (character != 0) game_->Form_KeyPress(character);
 }
 
+void RandomPlayer::StepAway() {
+  for (const PlayerKey& info : kKeys) {
+    long long& releaseAt = releaseAt_[static_cast<std::size_t>(info.code)];
+    if (releaseAt == 0) continue;
+    releaseAt = 0;
+    ++stats_.keyUps;
+    game_->Form_KeyUp(info.code, 0);
+  }
+  away_ = true;
+}
+
 bool RandomPlayer::Events() {
   if (game_->Ended()) StartRun();
   ++steps_;
+  if (away_) return platform_.TimerEnabled() && !game_->Ended();
 
   // Held keys: released when their time is up, auto-repeated now and then until then.
   for (const PlayerKey& info : kKeys) {

@@ -110,6 +110,11 @@ class RandomPlayer : public PlatformObserver {
     return true;
   }
 
+  // The player lets go of every key and steps away from the keyboard (the timer goes on), or
+  // comes back to it.
+  void StepAway();
+  void ComeBack() { away_ = false; }
+
   Game& game() { return *game_; }
   const Game& game() const { return *game_; }
   const FixedSelectionView& view() const { return view_; }
@@ -134,6 +139,7 @@ class RandomPlayer : public PlatformObserver {
   std::optional<PlayerSelection> selection_;
   bool selectionLoaded_ = false;
   long long steps_ = 0;
+  bool away_ = false;
   std::array<long long, 256> releaseAt_{};  // step at which a held key goes up; 0: not held
   PlayStats stats_;
 };
