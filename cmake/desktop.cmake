@@ -41,10 +41,22 @@ add_library(tandemhoop_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_fonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_platform.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/presentation.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/selection_screen.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/settings.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/tick_scheduler.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/tick_scheduler.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/x11_session.cpp)
 target_include_directories(tandemhoop_desktop PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# On X11 the game asks the display itself whether it answers, and hears a window manager's close
+# that Qt drops while a box is open.
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(TANDEMHOOP_XCB QUIET IMPORTED_TARGET xcb)
+endif()
+if(TANDEMHOOP_XCB_FOUND)
+  target_link_libraries(tandemhoop_desktop PRIVATE PkgConfig::TANDEMHOOP_XCB)
+  target_compile_definitions(tandemhoop_desktop PRIVATE TANDEMHOOP_HAS_XCB)
+endif()
 target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
                       PRIVATE tandemhoop_warnings)
 

@@ -1,13 +1,23 @@
 #include "desktop/court_window.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QtMath>
+#include <algorithm>
 #include <cstddef>
+#include <string>
 
+#include "desktop/settings.h"
 #include "game/game.h"
 
 namespace tandemhoop {
@@ -27,7 +37,38 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
   return shift;
 }
 
+// The letter on each key of a PC keyboard, by the key's place: X11 and Wayland keycodes, which
+// are the kernel's key numbers plus 8.
+int LatinLetterAt(quint32 scanCode) {
+  static constexpr struct {
+    quint32 first;
+    const char* letters;
+  } kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+  for (const auto& row : kRows) {
+    const auto length = static_cast<quint32>(std::char_traits<char>::length(row.letters));
+    if (scanCode >= row.first && scanCode < row.first + length)
+      return row.letters[scanCode - row.first];
+  }
+  return 0;
+}
+
 }  // namespace
+
+int VirtualKeyCode(const QKeyEvent& event) {
+  const int key = event.key();
+  const int code = VirtualKeyCode(key);
+  if (code != 0) return code;
+  // Qt names a key of another script by its letter's code point, above Latin-1 and below its
+  // own special keys. Latin layouts (AZERTY, QWERTZ) keep the letter printed on the key.
+  if (key > 0xFF && key < Qt::Key_Escape) return LatinLetterAt(event.nativeScanCode());
+  return 0;
+}
+
+bool TypesCharacter(const QString& text) {
+  if (text.isEmpty()) return false;
+  const QChar c = text.front();
+  return c.isPrint() || c == QChar(8) || c == QChar(9) || c == QChar(13) || c == QChar(27);
+}
 
 int VirtualKeyCode(int qtKey) {
   switch (qtKey) {
@@ -62,41 +103,212 @@ CourtWindow::CourtWindow()
       image_(reinterpret_cast<uchar*>(surface_.pixels.data()), kWidth, kHeight,
              kWidth * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32) {
   setWindowTitle(QStringLiteral("Tandemhoop"));
-  setFixedSize(kWidth, kHeight);
+  // The original size is the least: every game pixel is shown at least once.
+  setMinimumSize(kWidth, kHeight);
+  resize(kWidth, kHeight);
   setFocusPolicy(Qt::StrongFocus);
   // paintEvent covers every pixel from the image: no background fill, no flicker.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Keys let go while another of the game's windows has the keyboard are still let go, and the
+  // keys held when another program takes the keyboard go up.
+  if (qApp != nullptr) qApp->installEventFilter(this);
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+              if (state != Qt::ApplicationActive) ReleaseHeldKeys();
+            });
+  }
+}
+
+QSize CourtWindow::DeviceArea() const {
+  const qreal ratio = devicePixelRatioF();
+  return QSize(qRound(width() * ratio), qRound(height() * ratio));
 }
 
 void CourtWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  // On a high-density screen the picture is enlarged pixel for pixel, never blurred.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  // Only what changed is asked for; each part of it goes to the screen unscaled.
+  // Drawn in the screen's own pixels, so a high-density screen gets the same sharp rules.
+  const qreal ratio = devicePixelRatioF();
+  painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+  QRegion dirty;
   for (const QRect& part : event->region()) {
-    const QRect area = part & rect();
-    painter.drawImage(area, image_, area);
+    dirty += QRect(
+        QPoint(qFloor(part.left() * ratio), qFloor(part.top() * ratio)),
+        QPoint(qCeil((part.right() + 1) * ratio) - 1, qCeil((part.bottom() + 1) * ratio) - 1));
+  }
+  const QSize area = DeviceArea();
+  // Only what changed is asked for, and only that is drawn again.
+  presenter_.Present(painter, image_, area, dirty);
+  if (!cornerMark_.isEmpty()) {
+    const Fit fit = FitPicture(image_.size(), area, presenter_.scaling());
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(12, fit.target.height() / 36));
+    painter.setFont(font);
+    const QRect box = QFontMetrics(font).boundingRect(cornerMark_).adjusted(-6, -3, 6, 3);
+    const QRect at(fit.target.right() - box.width() - 8, fit.target.top() + 8, box.width(),
+                   box.height());
+    painter.fillRect(at, QColor(0, 0, 0, 150));
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawText(at, Qt::AlignCenter, cornerMark_);
   }
 }
 
+void CourtWindow::ShowChanged(const QRect& area) {
+  if (area.isEmpty()) return;
+  presenter_.Invalidate(area);
+  const QRect device = Presenter::DeviceAreaOf(area, image_.size(), DeviceArea(), scaling());
+  const qreal ratio = devicePixelRatioF();
+  update(QRect(QPoint(qFloor(device.left() / ratio), qFloor(device.top() / ratio)),
+               QPoint(qCeil((device.right() + 1) / ratio), qCeil((device.bottom() + 1) / ratio))));
+}
+
+void CourtWindow::ShowChanged(const QRegion& area) {
+  for (const QRect& part : area)
+    ShowChanged(part);
+}
+
+void CourtWindow::SetScaling(Scaling scaling) {
+  presenter_.SetScaling(scaling);
+  if (!restoring_) Settings::SetValue(QStringLiteral("display/scaling"), ScalingName(scaling));
+  update();
+}
+
+void CourtWindow::SetFullScreen(bool fullScreen) {
+  if (fullScreen == isFullScreen()) return;
+  if (fullScreen) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+  if (!restoring_) Settings::SetValue(QStringLiteral("display/fullScreen"), fullScreen);
+}
+
+void CourtWindow::OriginalSize() {
+  SetFullScreen(false);
+  if (isMaximized()) showNormal();
+  resize(kWidth, kHeight);
+}
+
+void CourtWindow::SetCornerMark(const QString& mark) {
+  cornerMark_ = mark;
+  update();
+}
+
+void CourtWindow::RestoreSettings() {
+  restoring_ = true;
+  SetScaling(
+      ScalingNamed(Settings::Value(QStringLiteral("display/scaling")).toString(), Scaling::Sharp));
+  const QSize size = Settings::Value(QStringLiteral("display/size")).toSize();
+  if (size.isValid()) resize(size.expandedTo(minimumSize()));
+  if (Settings::Value(QStringLiteral("display/fullScreen"), false).toBool())
+    setWindowState(windowState() | Qt::WindowFullScreen);
+  restoring_ = false;
+}
+
+void CourtWindow::RememberSize() {
+  if (restoring_ || !isVisible()) return;
+  // The size it has when neither maximised nor full screen.
+  const QSize normal = windowState() == Qt::WindowNoState ? size() : normalGeometry().size();
+  if (normal.isValid()) Settings::SetValue(QStringLiteral("display/size"), normal);
+}
+
+void CourtWindow::resizeEvent(QResizeEvent* event) {
+  // The fit changed: everything is drawn again at the new size.
+  presenter_.InvalidateAll();
+  QWidget::resizeEvent(event);
+}
+
+void CourtWindow::FillDisplayMenu(QMenu& menu) {
+  QAction* full = menu.addAction(QStringLiteral("Full screen"), this,
+                                 [this] { SetFullScreen(!isFullScreen()); });
+  full->setCheckable(true);
+  full->setChecked(isFullScreen());
+  full->setShortcut(QKeySequence(Qt::Key_F11));
+  QMenu* scaling = menu.addMenu(QStringLiteral("Scaling"));
+  auto* styles = new QActionGroup(scaling);
+  const struct {
+    Scaling scaling;
+    const char* caption;
+  } kStyles[] = {{Scaling::Sharp, "Sharp"},
+                 {Scaling::PixelPerfect, "Pixel perfect"},
+                 {Scaling::Smooth, "Smooth"}};
+  for (const auto& style : kStyles) {
+    QAction* action = scaling->addAction(QString::fromLatin1(style.caption), this,
+                                         [this, s = style.scaling] { SetScaling(s); });
+    action->setCheckable(true);
+    action->setChecked(presenter_.scaling() == style.scaling);
+    styles->addAction(action);
+  }
+  menu.addAction(QStringLiteral("Original size"), this, [this] { OriginalSize(); });
+}
+
+void CourtWindow::SetGame(Game* game) {
+  game_ = game;
+  held_.fill(false);
+}
+
 void CourtWindow::keyPressEvent(QKeyEvent* event) {
+  // F11 and Alt+Enter belong to the window, never to the game: Enter must not start or resume
+  // it when Alt is held.
+  const bool altEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                        (event->modifiers() & Qt::AltModifier);
+  if (event->key() == Qt::Key_F11 || altEnter) {
+    if (!event->isAutoRepeat()) SetFullScreen(!isFullScreen());
+    return;
+  }
   if (game_ == nullptr) return;
   // A held key repeats both handlers, the way the game has always seen a held key.
-  const int keyCode = VirtualKeyCode(event->key());
-  if (keyCode != 0) game_->Form_KeyDown(keyCode, ShiftState(event->modifiers()));
+  const int keyCode = VirtualKeyCode(*event);
+  if (keyCode != 0) {
+    held_[static_cast<std::size_t>(keyCode) % held_.size()] = true;
+    game_->Form_KeyDown(keyCode, ShiftState(event->modifiers()));
+  }
   const QString text = event->text();
-  if (!text.isEmpty()) game_->Form_KeyPress(text.front().unicode());
+  if (TypesCharacter(text)) game_->Form_KeyPress(text.front().unicode());
 }
 
 void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
   // X11 sends a release before every repeated press; the game takes a key-up to mean the key
   // really went up, which would cut a held key into taps.
   if (game_ == nullptr || event->isAutoRepeat()) return;
-  const int keyCode = VirtualKeyCode(event->key());
-  if (keyCode != 0) game_->Form_KeyUp(keyCode, ShiftState(event->modifiers()));
+  const int keyCode = VirtualKeyCode(*event);
+  if (keyCode != 0) KeyUp(keyCode, ShiftState(event->modifiers()));
+}
+
+void CourtWindow::KeyUp(int keyCode, int shift) {
+  held_[static_cast<std::size_t>(keyCode) % held_.size()] = false;
+  game_->Form_KeyUp(keyCode, shift);
+}
+
+void CourtWindow::ReleaseHeldKeys() {
+  if (game_ == nullptr) return;
+  for (std::size_t code = 0; code < held_.size(); ++code) {
+    if (held_[code]) KeyUp(static_cast<int>(code), 0);
+  }
+}
+
+bool CourtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && game_ != nullptr && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() != this) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int keyCode = key->isAutoRepeat() ? 0 : VirtualKeyCode(*key);
+    if (keyCode != 0 && held_[static_cast<std::size_t>(keyCode) % held_.size()])
+      KeyUp(keyCode, ShiftState(key->modifiers()));
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void CourtWindow::focusOutEvent(QFocusEvent* event) {
+  // The keyboard went to another program (not to one of the game's own windows, which pass
+  // their key releases on).
+  if (event->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() == nullptr)
+    ReleaseHeldKeys();
+  QWidget::focusOutEvent(event);
 }
 
 void CourtWindow::closeEvent(QCloseEvent* event) {
+  RememberSize();
   if (onClose_) onClose_();
   event->accept();
 }

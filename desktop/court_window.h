@@ -2,13 +2,17 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <utility>
 #include <vector>
 
+#include "desktop/presentation.h"
 #include "screens/raster.h"
 
+class QKeyEvent;
 class QMenu;
+class QRegion;
 
 namespace tandemhoop {
 
@@ -18,9 +22,20 @@ class Game;
 // code for (such a key still reaches the character handler if it types a character).
 int VirtualKeyCode(int qtKey);
 
+// The code for a key event, as the game's home desktop gives it: a letter key keeps its letter's
+// code under every keyboard layout. Where the active layout puts a letter of another script on
+// it (Cyrillic, Greek, ...), the key is known by its place on the keyboard instead.
+int VirtualKeyCode(const QKeyEvent& event);
+
+// Whether a key's text is a character the character handler hears: printable text, Backspace,
+// Tab, Enter and Esc. Delete and the other control characters type nothing.
+bool TypesCharacter(const QString& text);
+
 // Form1, the court window. Every copy and every printed line goes into one persistent image of
 // the drawing area, and the window only ever shows that image: the title art before the first
-// tick, the last frame while the game is frozen, whatever covered it in between.
+// tick, the last frame while the game is frozen, whatever covered it in between. The image is
+// always 727 x 542; the window may be any size from that up, or full screen, and shows the
+// image enlarged by the chosen scaling, centred between dark borders.
 class CourtWindow : public QWidget {
  public:
   static constexpr int kWidth = 727;
@@ -29,7 +44,7 @@ class CourtWindow : public QWidget {
   CourtWindow();
 
   // The handlers that keys go to; until it is set, keys are ignored.
-  void SetGame(Game* game) { game_ = game; }
+  void SetGame(Game* game);
   // What closing the window from the desktop does (the desktop wires it to the quit path).
   void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
 
@@ -42,6 +57,28 @@ class CourtWindow : public QWidget {
   void SetHeldRunner(HeldRunner run) { runHeld_ = std::move(run); }
   void RunHeld(const std::function<void()>& body);
 
+  // Every key the game believes held goes up through its key-up handler: the window lost the
+  // keyboard to another program, which will never tell us when those keys are let go.
+  void ReleaseHeldKeys();
+
+  // The image changed in `area` (image pixels): shown at the next paint.
+  void ShowChanged(const QRect& area);
+  void ShowChanged(const QRegion& area);
+
+  void SetScaling(Scaling scaling);
+  Scaling scaling() const { return presenter_.scaling(); }
+  // F11 and Alt+Enter: full screen, and back to the size the window had.
+  void SetFullScreen(bool fullScreen);
+  bool FullScreen() const { return isFullScreen(); }
+  void OriginalSize();
+  // A small mark in a corner of what is shown, outside the game's picture (empty: none).
+  void SetCornerMark(const QString& mark);
+  // The scaling, full screen and window size the player left last time; they are remembered as
+  // they change. Call before the window is first shown.
+  void RestoreSettings();
+  // The court window's own entries of the context menu.
+  void FillDisplayMenu(QMenu& menu);
+
   Surface& surface() { return surface_; }
   const Surface& surface() const { return surface_; }
   // The same pixels, seen by Qt for painting text and showing the picture (no copy).
@@ -52,14 +89,27 @@ class CourtWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  // Sees the key releases that go to the game's other windows (the selection screen, a box).
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Tab is a character key like any other here: it must not move the focus away.
   bool focusNextPrevChild(bool next) override;
 
  private:
   Surface surface_;
   QImage image_;
+  void KeyUp(int keyCode, int shift);
+  QSize DeviceArea() const;
+  void RememberSize();
+
+  Presenter presenter_;
+  QString cornerMark_;
+  bool restoring_ = false;
+
   Game* game_ = nullptr;
+  std::array<bool, 256> held_{};  // by virtual-key code: down, and not yet up
   std::function<void()> onClose_;
   std::vector<MenuFiller> menuFillers_;
   HeldRunner runHeld_;

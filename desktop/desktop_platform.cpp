@@ -1,14 +1,21 @@
 #include "desktop/desktop_platform.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QTextLayout>
 #include <QTime>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -17,6 +24,7 @@
 #include "desktop/desktop_fonts.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
+#include "desktop/settings.h"
 #include "game/game.h"
 
 namespace tandemhoop {
@@ -102,13 +110,13 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
   const CopyArea area = ClippedCopyArea(court_.surface(), x, y, width, height, *picture, 0, 0);
   if (area.empty()) return result;
   const QRect covered(area.x, area.y, area.width, area.height);
-  if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.rect()) {
+  if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.image().rect()) {
     // Every tick starts again from the court: on the screen, only what was drawn over the
     // last court changes, and the rest of the window need not be sent again.
     if (courtUnderneath_) {
-      court_.update(drawnOverCourt_);
+      court_.ShowChanged(drawnOverCourt_);
     } else {
-      court_.update();
+      court_.ShowChanged(covered);
     }
     courtUnderneath_ = true;
     drawnOverCourt_ = QRegion();
@@ -119,7 +127,7 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
 }
 
 void DesktopPlatform::Changed(const QRect& area) {
-  court_.update(area);
+  court_.ShowChanged(area);
   drawnOverCourt_ += area;
 }
 
@@ -166,7 +174,7 @@ void DesktopPlatform::Print(std::string_view line) {
   }
   // A little around the line, for accents and antialiased edges.
   const QRect touched =
-      QRect(textX_ - 4, textY_ - 4, prepared.width + 8, lineSpacing_ + 8) & court_.rect();
+      QRect(textX_ - 4, textY_ - 4, prepared.width + 8, lineSpacing_ + 8) & court_.image().rect();
   ClearTopByte(court_.surface(), touched);
   if (!touched.isEmpty()) Changed(touched);
   textY_ += lineSpacing_;
@@ -190,6 +198,63 @@ void DesktopPlatform::CentreCourtWindow() {
   const QSize outer = court_.frameGeometry().size();
   court_.move(area.x() + (area.width() - outer.width()) / 2,
               area.y() + (area.height() - outer.height()) / 2);
+  if (!court_.isVisible()) centreWhenFramed_ = true;
+}
+
+void DesktopPlatform::CentreOnceFramed() {
+  if (!centreWhenFramed_ || !court_.isVisible() || court_.isFullScreen()) return;
+  centreWhenFramed_ = false;
+  // The window manager frames a window as it maps it: wait for the window to be on the screen,
+  // then a little for its frame (a bare X server puts none round it).
+  QElapsedTimer waited;
+  waited.start();
+  const auto exposed = [this] {
+    const QWindow* window = court_.windowHandle();
+    return window != nullptr && window->isExposed();
+  };
+  while (!exposed() && waited.elapsed() < 1000)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  waited.restart();
+  while (court_.frameGeometry().size() == court_.size() && waited.elapsed() < 150)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  CentreCourtWindow();
+}
+
+void DesktopPlatform::SetSpeed(Speed speed) {
+  speed_ = speed;
+  scheduler_.SetPeriod(speed == Speed::Fast ? TickScheduler::kFastPeriod
+                                            : TickScheduler::kClassicPeriod);
+  Rearm();
+}
+
+void DesktopPlatform::RestoreSpeed() {
+  const QByteArray forced = qgetenv("TANDEMHOOP_SPEED").trimmed().toLower();
+  if (forced == "fast" || forced == "classic") {
+    SetSpeed(forced == "fast" ? Speed::Fast : Speed::Classic);
+    return;
+  }
+  const QString remembered = Settings::Value(QStringLiteral("game/speed")).toString();
+  SetSpeed(remembered == QStringLiteral("fast") ? Speed::Fast : Speed::Classic);
+}
+
+void DesktopPlatform::FillSpeedMenu(QMenu& menu) {
+  QMenu* speeds = menu.addMenu(QStringLiteral("Speed"));
+  auto* group = new QActionGroup(speeds);
+  const struct {
+    Speed speed;
+    const char* caption;
+    const char* name;
+  } kSpeeds[] = {{Speed::Classic, "Classic (18.2 ticks a second)", "classic"},
+                 {Speed::Fast, "Fast (64 ticks a second)", "fast"}};
+  for (const auto& entry : kSpeeds) {
+    QAction* action = speeds->addAction(QString::fromLatin1(entry.caption), [this, entry] {
+      SetSpeed(entry.speed);
+      Settings::SetValue(QStringLiteral("game/speed"), QString::fromLatin1(entry.name));
+    });
+    action->setCheckable(true);
+    action->setChecked(speed_ == entry.speed);
+    group->addAction(action);
+  }
 }
 
 void DesktopPlatform::ShowSelectionScreen() {
@@ -198,6 +263,15 @@ void DesktopPlatform::ShowSelectionScreen() {
 }
 
 int DesktopPlatform::RunModal(QMessageBox& box) {
+  // A message box sizes itself to its text; under a window manager its title bar would cut the
+  // caption short. Room for the caption and the frame's buttons keeps it whole.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int captionWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                 .horizontalAdvance(box.windowTitle());
+    grid->addItem(new QSpacerItem(std::max(220, captionWidth * 2 + 140), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   // The box shows over the picture as it stands, e.g. the winning score already printed.
   court_.update();
   scheduler_.BeginModal();

@@ -12,7 +12,9 @@
 
 #include "desktop/tick_scheduler.h"
 #include "game/platform.h"
+#include "game/speed.h"
 
+class QMenu;
 class QMessageBox;
 
 namespace tandemhoop {
@@ -43,6 +45,18 @@ class DesktopPlatform final : public Platform {
   // Runs `body` (a menu, a dialog) with the schedule held as behind a message box: no tick
   // while it runs, and the schedule starts again from the moment it returns.
   void RunHeld(const std::function<void()>& body);
+
+  // Form_Load centres the court window while it is hidden, when its frame is not yet known; once
+  // it is shown, this centres it again by its outer size, as soon as the frame is there.
+  void CentreOnceFramed();
+
+  // The game's speed: Classic (the default) or Fast. The choice is remembered; the environment
+  // variable TANDEMHOOP_SPEED (classic or fast) overrides it for one run without changing it,
+  // for scripts that drive the game by the clock.
+  void SetSpeed(Speed speed);
+  Speed speed() const { return speed_; }
+  void RestoreSpeed();
+  void FillSpeedMenu(QMenu& menu);
 
   // The host's timer woke up: run the tick if one is due, then sleep until the next.
   void ServiceTimer();
@@ -95,6 +109,8 @@ class DesktopPlatform final : public Platform {
   QRegion drawnOverCourt_;
   int textX_ = 0;
   int textY_ = 0;
+  bool centreWhenFramed_ = false;
+  Speed speed_ = Speed::Classic;
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
   bool ended_ = false;
 };

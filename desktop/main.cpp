@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <QMenu>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "desktop/desktop_platform.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
+#include "desktop/x11_session.h"
 #include "game/game.h"
 #include "game/mt_random.h"
 
@@ -36,6 +38,15 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
+  QString reason;
+  if (!tandemhoop::XDisplayAnswers(&reason)) {
+    std::fprintf(stderr,
+                 "Tandemhoop could not open its window: %s. Start it from a desktop session, or "
+                 "give it a virtual X display with xvfb-run, for example: xvfb-run -a "
+                 "tandemhoop\n",
+                 reason.toLocal8Bit().constData());
+    return 1;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tandemhoop"));
@@ -52,11 +63,20 @@ int main(int argc, char** argv) {
   court.SetGame(&game);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
   court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
+  tandemhoop::CloseEvenBehindABox(court, [&platform, &game] { platform.QuitFromDesktop(game); });
+
+  // The player's choices from last time: speed, scaling, full screen, window size.
+  platform.RestoreSpeed();
+  court.RestoreSettings();
+  court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
+  court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   game.Form_Load();
   court.show();
   court.raise();
   court.activateWindow();
+  // Centred by its outer size, which is known only once a window manager has framed it.
+  platform.CentreOnceFramed();
   return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "desktop/selection_screen.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -100,7 +101,9 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWidget* court)
-    : QWidget(court, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    // A dialog-type window belongs to the court window (transient for it), so a window manager
+    // keeps it in front of the court as the game's home desktop does.
+    : QWidget(court, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
       rules_(state, *this),
       pictures_(pictures),
       court_(court) {
@@ -220,7 +223,12 @@ void SelectionScreen::ShowScreen() {
     loaded_ = true;
     rules_.Form_Load();
   }
-  if (isVisible()) return;
+  if (isVisible()) {
+    // Shown on every tick of the selection: one minimised or covered comes back to the front.
+    if (isMinimized()) showNormal();
+    raise();
+    return;
+  }
   if (court_ != nullptr) {
     const QRect over = court_->geometry();
     move(over.center() - QPoint(kWidth / 2, kHeight / 2));
@@ -246,6 +254,17 @@ void SelectionScreen::HideScreen() {
     court_->activateWindow();
     court_->setFocus(Qt::ActiveWindowFocusReason);
   }
+}
+
+void SelectionScreen::keyPressEvent(QKeyEvent* event) {
+  // Enter presses the focused button, as Space does.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void SelectionScreen::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,7 @@ class SelectionScreen : public QWidget, public SelectionView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Build();

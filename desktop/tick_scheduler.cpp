@@ -12,7 +12,16 @@ void TickScheduler::SetEnabled(bool enabled) {
   enabled_ = enabled;
   if (enabled_) {
     start_ = now_();
-    nextDeadline_ = start_ + kTickPeriod;
+    nextDeadline_ = start_ + period_;
+  }
+}
+
+void TickScheduler::SetPeriod(Duration period) {
+  if (period <= Duration::zero() || period == period_) return;
+  period_ = period;
+  if (enabled_) {
+    start_ = now_();
+    nextDeadline_ = start_ + period_;
   }
 }
 
@@ -23,8 +32,8 @@ bool TickScheduler::Service() {
   // Whatever number of deadlines has passed, this is the one tick for them; the next falls on
   // the grid after now. Set before the tick runs, so a box opened inside it can restart the
   // schedule from its own closing.
-  const auto passed = (now - start_) / kTickPeriod;
-  nextDeadline_ = start_ + (passed + 1) * kTickPeriod;
+  const auto passed = (now - start_) / period_;
+  nextDeadline_ = start_ + (passed + 1) * period_;
   inTick_ = true;
   tick_();
   inTick_ = false;
@@ -45,7 +54,7 @@ void TickScheduler::EndModal() {
   if (modalDepth_ == 0) return;
   if (--modalDepth_ > 0 || !enabled_) return;
   start_ = now_();
-  nextDeadline_ = start_ + kTickPeriod;
+  nextDeadline_ = start_ + period_;
 }
 
 TickScheduler::Duration SteadyNow() {

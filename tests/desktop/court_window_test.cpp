@@ -87,6 +87,8 @@ TEST_F(CourtWindowKeys, OnlyKeysThatTypeACharacterReachTheCharacterHandler) {
                   int(Qt::Key_F1), int(Qt::Key_Shift)}) {
     Stroke(key);
   }
+  // Delete types nothing on the game's home desktop; Qt gives it a control character.
+  Stroke(Qt::Key_Delete, QStringLiteral("\x7f"));
   EXPECT_FALSE(platform.timerEnabled);
 
   struct CharacterKey {
@@ -145,6 +147,48 @@ TEST_F(CourtWindowKeys, AHeldKeyRepeatsBothHandlersButNeverLetsGo) {
   EXPECT_EQ(platform.questions.size(), 2u);
 }
 
+TEST_F(CourtWindowKeys, LetterKeysKeepTheirCodesUnderEveryLayout) {
+  // Keycodes of the F, V and A keys, and what Cyrillic, Greek and French layouts put on them.
+  const auto key = [](QEvent::Type type, int qtKey, quint32 scanCode, const QString& text) {
+    return QKeyEvent(type, qtKey, Qt::NoModifier, scanCode, 0, 0, text);
+  };
+  QKeyEvent cyrillicF = key(QEvent::KeyPress, 0x0410, 41, QStringLiteral("\u0430"));
+  EXPECT_EQ(VirtualKeyCode(cyrillicF), 'F');
+  EXPECT_EQ(VirtualKeyCode(key(QEvent::KeyPress, 0x03A9, 55, QStringLiteral("\u03c9"))), 'V');
+  // AZERTY: the key in the place of Q is A, and stays A.
+  EXPECT_EQ(VirtualKeyCode(key(QEvent::KeyPress, Qt::Key_A, 24, QStringLiteral("a"))), 'A');
+  EXPECT_EQ(VirtualKeyCode(key(QEvent::KeyPress, Qt::Key_Adiaeresis, 48, QStringLiteral("\u00e4"))),
+            0);
+
+  QCoreApplication::sendEvent(&court, &cyrillicF);
+  EXPECT_EQ(game.state.p2KeyLeft, kTrue);
+  QKeyEvent up = key(QEvent::KeyRelease, 0x0410, 41, QStringLiteral("\u0430"));
+  QCoreApplication::sendEvent(&court, &up);
+  EXPECT_EQ(game.state.p2KeyLeft, kFalse);
+}
+
+TEST_F(CourtWindowKeys, KeysLetGoElsewhereAreLetGoForTheGame) {
+  // Released while one of the game's own windows (a box, the selection screen) has the keyboard.
+  QWidget box;
+  Press(Qt::Key_V, QStringLiteral("v"));
+  Press(Qt::Key_Left);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::NoModifier, QStringLiteral("v"));
+  QCoreApplication::sendEvent(&box, &release);
+  EXPECT_EQ(game.state.p2KeyDown, kFalse);
+  EXPECT_EQ(game.state.p1KeyLeft, kTrue);
+  // A key the game does not believe held is not let go twice.
+  game.state.p2KeyDown = kTrue;
+  QCoreApplication::sendEvent(&box, &release);
+  EXPECT_EQ(game.state.p2KeyDown, kTrue);
+  game.state.p2KeyDown = kFalse;
+
+  // The keyboard went to another program: every key still held goes up, and no tick runs.
+  QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QCoreApplication::sendEvent(&court, &away);
+  EXPECT_EQ(game.state.p1KeyLeft, kFalse);
+  EXPECT_TRUE(platform.copies.empty()) << "a tick ran";
+}
+
 TEST_F(CourtWindowKeys, ClosingTheWindowRunsTheCloseHandlerOnce) {
   int closes = 0;
   court.SetCloseHandler([&] { ++closes; });
@@ -156,11 +200,11 @@ TEST_F(CourtWindowKeys, ClosingTheWindowRunsTheCloseHandlerOnce) {
   EXPECT_EQ(closes, 1);
 }
 
-TEST(CourtWindow, FixedSizeCaptionAndAWhiteImageBeforeAnythingIsDrawn) {
+TEST(CourtWindow, OriginalSizeCaptionAndAWhiteImageBeforeAnythingIsDrawn) {
   CourtWindow court;
   EXPECT_EQ(court.windowTitle(), "Tandemhoop");
   EXPECT_EQ(court.size(), QSize(727, 542));
-  EXPECT_EQ(court.minimumSize(), court.maximumSize());
+  EXPECT_EQ(court.minimumSize(), QSize(727, 542));  // larger if the player wants
   ASSERT_EQ(court.surface().width, 727);
   ASSERT_EQ(court.surface().height, 542);
   ASSERT_EQ(court.surface().pixels.size(), 727u * 542u);

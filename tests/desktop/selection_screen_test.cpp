@@ -184,6 +184,26 @@ TEST_F(SelectionScreenTest, VsComputerStartsTheOneSidedGame) {
   EXPECT_EQ(state.playClock, 2);
 }
 
+TEST_F(SelectionScreenTest, EnterPressesTheFocusedButton) {
+  Click("Picture26");
+  Click("Picture42");
+  Control("Command4")->setFocus();
+  QTest::keyClick(&screen, Qt::Key_Return);
+  EXPECT_FALSE(screen.isVisible());
+  EXPECT_EQ(state.twoPlayerMode, kTrue);
+}
+
+TEST_F(SelectionScreenTest, BelongsToTheCourtAndComesBackEveryTick) {
+  // A dialog-type window with the court as its parent: transient for the court window.
+  EXPECT_EQ(screen.windowType(), Qt::Dialog);
+  EXPECT_EQ(screen.parentWidget(), &court);
+  screen.showMinimized();
+  ASSERT_TRUE(screen.isMinimized());
+  screen.ShowScreen();
+  EXPECT_FALSE(screen.isMinimized());
+  EXPECT_TRUE(screen.isVisible());
+}
+
 TEST_F(SelectionScreenTest, TypingANameIntoAPickBoxPicksNobody) {
   auto* box = static_cast<QLineEdit*>(Control("Text1"));
   QTest::keyClicks(box, "OSKEL");

@@ -28,8 +28,26 @@ struct FakeTimeline {
   }
 };
 
-TEST(TickScheduler, SixtyFourTicksASecondOnASteadyGridWithoutDrift) {
-  EXPECT_EQ(kPeriod * 64, std::chrono::seconds(1));
+TEST(TickScheduler, TheTwoSpeedsAndTheirPeriods) {
+  // Classic is the PC clock tick, 65,536 / 1,193,182 s; Fast is exactly 64 a second.
+  EXPECT_EQ(TickScheduler::kClassicPeriod, nanoseconds(54'925'401));
+  EXPECT_EQ(TickScheduler::kFastPeriod * 64, std::chrono::seconds(1));
+  EXPECT_EQ(kPeriod, TickScheduler::kClassicPeriod);  // the default
+
+  // A change of speed while running starts the grid again from that moment.
+  FakeTimeline t;
+  const nanoseconds start = t.now;
+  t.scheduler.SetEnabled(true);
+  ASSERT_TRUE(t.ServiceAt(start + kPeriod));
+  const nanoseconds changed = start + kPeriod + milliseconds(20);
+  t.now = changed;
+  t.scheduler.SetPeriod(TickScheduler::kFastPeriod);
+  EXPECT_EQ(t.scheduler.TimeToNextTick(), TickScheduler::kFastPeriod);
+  EXPECT_FALSE(t.ServiceAt(changed + TickScheduler::kFastPeriod - nanoseconds(1)));
+  EXPECT_TRUE(t.ServiceAt(changed + TickScheduler::kFastPeriod));
+}
+
+TEST(TickScheduler, TicksOnASteadyGridWithoutDrift) {
   FakeTimeline t;
   const nanoseconds start = t.now;
   t.scheduler.SetEnabled(true);
@@ -43,7 +61,7 @@ TEST(TickScheduler, SixtyFourTicksASecondOnASteadyGridWithoutDrift) {
     EXPECT_FALSE(t.scheduler.Service()) << "a second tick for the same deadline, tick " << n;
   }
   EXPECT_EQ(t.ticks.size(), 640u);
-  EXPECT_EQ(t.ticks.back(), start + std::chrono::seconds(10) + milliseconds(3));
+  EXPECT_EQ(t.ticks.back(), start + 640 * kPeriod + milliseconds(3));
 }
 
 TEST(TickScheduler, ALateTickIsDeliveredOnceAndTheGridCarriesOn) {
