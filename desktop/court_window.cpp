@@ -248,12 +248,20 @@ void CourtWindow::SetGame(Game* game) {
   held_.fill(false);
 }
 
+namespace {
+
+// F11 and Alt+Enter switch full screen, from any of the game's windows.
+bool IsFullScreenKey(const QKeyEvent& event) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  return event.key() == Qt::Key_F11 || (enter && (event.modifiers() & Qt::AltModifier));
+}
+
+}  // namespace
+
 void CourtWindow::keyPressEvent(QKeyEvent* event) {
-  // F11 and Alt+Enter belong to the window, never to the game: Enter must not start or resume
-  // it when Alt is held.
-  const bool altEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                        (event->modifiers() & Qt::AltModifier);
-  if (event->key() == Qt::Key_F11 || altEnter) {
+  // They belong to the window, never to the game: Enter must not start or resume it when Alt
+  // is held.
+  if (IsFullScreenKey(*event)) {
     if (!event->isAutoRepeat()) SetFullScreen(!isFullScreen());
     return;
   }
@@ -289,6 +297,12 @@ void CourtWindow::ReleaseHeldKeys() {
 }
 
 bool CourtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() != this &&
+      IsFullScreenKey(*static_cast<QKeyEvent*>(event))) {
+    if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) SetFullScreen(!isFullScreen());
+    return true;
+  }
   if (event->type() == QEvent::KeyRelease && game_ != nullptr && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() != this) {
     const auto* key = static_cast<QKeyEvent*>(event);
