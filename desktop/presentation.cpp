@@ -49,6 +49,38 @@ Fit FitPicture(QSize picture, QSize area, Scaling scaling) {
   return fit;
 }
 
+namespace {
+
+// One row, each pixel `Multiple` times; a fixed multiple lets the compiler widen the stores.
+template <int Multiple>
+void RepeatRow(const QRgb* from, int count, QRgb* to) {
+  for (int x = 0; x < count; ++x) {
+    for (int repeat = 0; repeat < Multiple; ++repeat)
+      to[x * Multiple + repeat] = from[x];
+  }
+}
+
+void RepeatRow(const QRgb* from, int count, int multiple, QRgb* to) {
+  switch (multiple) {
+    case 1:
+      std::memcpy(to, from, static_cast<std::size_t>(count) * sizeof(QRgb));
+      return;
+    case 2:
+      return RepeatRow<2>(from, count, to);
+    case 3:
+      return RepeatRow<3>(from, count, to);
+    case 4:
+      return RepeatRow<4>(from, count, to);
+    default:
+      for (int x = 0; x < count; ++x) {
+        for (int repeat = 0; repeat < multiple; ++repeat)
+          *to++ = from[x];
+      }
+  }
+}
+
+}  // namespace
+
 void ScaleUpExactly(const QImage& source, const QRect& area, int multiple, QImage& target) {
   const QRect part = area & source.rect();
   if (part.isEmpty() || multiple < 1) return;
@@ -56,12 +88,7 @@ void ScaleUpExactly(const QImage& source, const QRect& area, int multiple, QImag
   for (int y = part.top(); y <= part.bottom(); ++y) {
     const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + part.left();
     auto* first = reinterpret_cast<QRgb*>(target.scanLine(y * multiple)) + part.left() * multiple;
-    QRgb* to = first;
-    for (int x = 0; x < part.width(); ++x) {
-      const QRgb pixel = from[x];
-      for (int repeat = 0; repeat < multiple; ++repeat)
-        *to++ = pixel;
-    }
+    RepeatRow(from, part.width(), multiple, first);
     // The other rows of the block are the same row again.
     for (int repeat = 1; repeat < multiple; ++repeat) {
       auto* row =
@@ -78,7 +105,7 @@ void Presenter::SetScaling(Scaling scaling) {
 }
 
 void Presenter::Invalidate(const QRect& pictureArea) {
-  stale_ |= pictureArea;
+  stale_ += pictureArea;
 }
 
 void Presenter::InvalidateAll() {
@@ -128,15 +155,14 @@ void Presenter::Present(QPainter& painter, const QImage& picture, QSize area,
     if (enlargedMultiple_ != fit.multiple || enlarged_.size() != size) {
       enlarged_ = QImage(size, QImage::Format_RGB32);
       enlargedMultiple_ = fit.multiple;
-      stale_ = picture.rect();
+      stale_ = QRegion(picture.rect());
     }
-    if (!stale_.isEmpty()) {
-      ScaleUpExactly(picture, stale_, fit.multiple, enlarged_);
-      stale_ = QRect();
-    }
+    for (const QRect& part : stale_)
+      ScaleUpExactly(picture, part, fit.multiple, enlarged_);
+    stale_ = QRegion();
     shown = &enlarged_;
   } else {
-    stale_ = QRect();
+    stale_ = QRegion();
   }
 
   if (fit.exact || (scaling_ == Scaling::PixelPerfect)) {

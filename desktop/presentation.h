@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -61,7 +62,7 @@ class Presenter {
   Scaling scaling_ = Scaling::Sharp;
   QImage enlarged_;
   int enlargedMultiple_ = 0;
-  QRect stale_;  // picture area not yet enlarged again
+  QRegion stale_;  // picture area not yet enlarged again
 };
 
 }  // namespace tandemhoop
