@@ -78,6 +78,7 @@ class Desktop : public ::testing::Test {
     });
     court->SetGame(game.get());
     court->SetCloseHandler([this] { platform->QuitFromDesktop(*game); });
+    court->SetHeldRunner([this](const std::function<void()>& body) { platform->RunHeld(body); });
   }
   void Start() {
     Build();
@@ -340,6 +341,26 @@ TEST_F(Desktop, ABoxInsideATickHoldsTheScheduleAndItRestartsWhenTheBoxCloses) {
   now += nanoseconds(1);
   platform->ServiceTimer();
   EXPECT_EQ(seen, 3);
+}
+
+TEST_F(Desktop, TheContextMenuHoldsTheGameLikeABoxWithNoBurstAfter) {
+  Build();
+  int seen = 0;
+  platform->SetTickHandler([&] { ++seen; });
+  platform->SetTimerEnabled(true);
+  Wait();
+  ASSERT_EQ(seen, 1);
+  court->RunHeld([&] {
+    for (int i = 0; i < 64; ++i)
+      Wait();  // a second with the menu open
+  });
+  EXPECT_EQ(seen, 1);
+  now += kPeriod - nanoseconds(1);
+  platform->ServiceTimer();
+  EXPECT_EQ(seen, 1);
+  now += nanoseconds(1);
+  platform->ServiceTimer();
+  EXPECT_EQ(seen, 2);
 }
 
 TEST_F(Desktop, PrintedLinesUseTheBundledFaceInBlackOverTheCourtAndMoveDownALine) {
