@@ -11,6 +11,34 @@ namespace tandemhoop {
 // tick; the easier levels let it sit out some ticks. A setting of the game, not of its state.
 enum class ComputerLevel : std::uint8_t { Original, Medium, Easy };
 
+// How often the computer takes its turn at a level: on `acts` ticks of every `of`, spread as
+// evenly as they go. The original computer is quick enough that a small share of ticks off
+// makes it beatable: the levels were chosen by how often a simulated person, who reacts a
+// quarter of a second late, beats them at the classic speed (bench/levels.cpp).
+struct ComputerRhythm {
+  std::uint32_t acts;
+  std::uint32_t of;
+};
+
+constexpr ComputerRhythm RhythmOf(ComputerLevel level) {
+  switch (level) {
+    case ComputerLevel::Medium:
+      return {8, 9};  // sits out one tick in nine
+    case ComputerLevel::Easy:
+      return {13, 15};  // two ticks in fifteen
+    case ComputerLevel::Original:
+      break;
+  }
+  return {1, 1};
+}
+
+// Whether the computer takes the turn numbered `turn` (0 for the first tick of play against
+// it). Depends on nothing but the level and the count, so a replay acts on the same ticks.
+constexpr bool ComputerActsOnTurn(ComputerLevel level, std::uint32_t turn) {
+  const ComputerRhythm rhythm = RhythmOf(level);
+  return (turn % rhythm.of) * rhythm.acts % rhythm.of < rhythm.acts;
+}
+
 // The court window's handlers and every game routine. All of them talk through `state`, the
 // platform and the random source, and nothing else.
 class Game {
@@ -47,8 +75,12 @@ class Game {
   double NextRandom() { return random_.Next(); }
   Platform& platform() { return platform_; }
 
+  // Takes effect from the next tick; the rhythm goes on counting from where it is.
   void SetComputerLevel(ComputerLevel level) { computerLevel_ = level; }
   ComputerLevel computerLevel() const { return computerLevel_; }
+  // Ticks on which the computer had its place in Player 2's controller since start-up, taken
+  // or sat out: the count its rhythm runs on.
+  std::uint32_t computerTurns() const { return computerTurns_; }
 
  private:
   void EndProgram();
@@ -57,6 +89,7 @@ class Game {
   RandomSource& random_;
   bool ended_ = false;
   ComputerLevel computerLevel_ = ComputerLevel::Original;
+  std::uint32_t computerTurns_ = 0;
 };
 
 }  // namespace tandemhoop

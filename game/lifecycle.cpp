@@ -83,6 +83,7 @@ void Game::Form_Load() {
   if (ended_) return;
   platform_.SetTimerEnabled(false);
   random_.Seed(platform_.SecondsSinceMidnight());
+  computerTurns_ = 0;
   NewGame();
   const PictureRef title{Holder::Form5, form5::Picture1};
   const PictureSize size = SizeOf(title);

@@ -292,7 +292,9 @@ void Game::UpdatePlayer2() {
   CountHeldKeys(*this);
   FreezeInAirWithBall(*this);
   if (state.twoPlayerMode == kFalse) {
-    computer::PlayPlayer2(*this);
+    // An easier computer sits some ticks out altogether: no decision, no draw, no step. Player 2
+    // goes on with the flags it left him, as a player goes on with the keys he holds.
+    if (ComputerActsOnTurn(computerLevel_, computerTurns_++)) computer::PlayPlayer2(*this);
   } else if (state.twoPlayerMode == kTrue) {
     Walk(*this);
   }
