@@ -40,6 +40,7 @@ add_library(tandemhoop_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/court_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_fonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_platform.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/level_menu.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/presentation.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/selection_screen.cpp

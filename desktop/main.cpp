@@ -6,6 +6,7 @@
 
 #include "desktop/court_window.h"
 #include "desktop/desktop_platform.h"
+#include "desktop/level_menu.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
 #include "desktop/x11_session.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
   platform.SetSelectionScreen(&selection);
   platform.SetTickHandler([&game] { game.Timer1_Timer(); });
   court.SetGame(&game);
+  tandemhoop::InstallComputerLevelMenu(court, game);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
   court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
   tandemhoop::CloseEvenBehindABox(court, [&platform, &game] { platform.QuitFromDesktop(game); });
