@@ -124,7 +124,7 @@ ScriptedOutcome PlayScriptedGame(ComputerLevel level, AtTick atTick) {
 
 // Recorded before the levels existed. A deliberate change to a rule of the game moves it; a
 // change to the computer levels must not.
-constexpr std::uint64_t kOriginalFingerprint = 2833773730268298254ull;
+constexpr std::uint64_t kOriginalFingerprint = 1861561379393999758ull;
 
 TEST(ComputerLevelOriginal, PlaysDrawsAndPrintsExactlyAsBeforeTheLevels) {
   const ScriptedOutcome untouched = PlayScriptedGame(ComputerLevel::Original, [](Game&, int) {});
