@@ -141,7 +141,6 @@ void SimulatedPlayer::Act(Game& game, long long tick) {
     looked_ = 0;
     shotPressedAt_ = -1;
     stuckSince_ = -1;
-    releaseMAt_ = -1;
     lookAgain_ = false;
   }
   now_ = tick;
@@ -174,7 +173,7 @@ void SimulatedPlayer::Act(Game& game, long long tick) {
     // Now and then a person does not change what his fingers do for a moment.
     if (random_.Uniform() < 1.5 * tickMs_ / 1000) want = held_;
   }
-  // M goes up before it goes down again, a tick apart, as fingers do.
+  // Fingers first let go, then press: a key let go of goes down again a tick later at the soonest.
   for (int key = 0; key < kKeyCount; ++key) {
     const auto k = static_cast<std::size_t>(key);
     if (held_[k] && !want[k]) Release(game, key);
@@ -215,7 +214,6 @@ SimulatedPlayer::Keys SimulatedPlayer::Decide(const Sight& seen, int x, int y) {
     Defence(keys, seen, x, y);
     return keys;
   }
-  releaseMAt_ = -1;
   if (seen.ballLoose) {
     // The ball falls 15 a tick down and 15 sideways: run to where it will be when the glance
     // catches up, and take it in both hands.

@@ -84,7 +84,6 @@ class SimulatedPlayer {
   // Habits that last longer than a glance.
   long long shotPressedAt_ = -1;  // tick M went down for a shot, -1 none
   long long stuckSince_ = -1;     // tick since which the defender has barred the way
-  long long releaseMAt_ = -1;     // tick to let go of M after a reach or jump
   long long nextJumpAt_ = 0;      // no second jump before this tick
   int aroundSide_ = 0;            // -1 left, 1 right: the way round the defender
   int sideTicks_ = 0;             // ticks it has gone that way
