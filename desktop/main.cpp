@@ -62,7 +62,6 @@ int main(int argc, char** argv) {
   platform.SetSelectionScreen(&selection);
   platform.SetTickHandler([&game] { game.Timer1_Timer(); });
   court.SetGame(&game);
-  tandemhoop::InstallComputerLevelMenu(court, game);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
   court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
   tandemhoop::CloseEvenBehindABox(court, [&platform, &game] { platform.QuitFromDesktop(game); });
@@ -72,6 +71,7 @@ int main(int argc, char** argv) {
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
+  tandemhoop::InstallComputerLevelMenu(court, game);
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   game.Form_Load();
