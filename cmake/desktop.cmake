@@ -29,6 +29,8 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/assets/assets.qrc)
 else()
   message(STATUS "assets/assets.qrc not found: the desktop game is built without its pictures")
 endif()
+# The sounds are produced by tools/sfxgen.
+list(APPEND tandemhoop_qrc_files ${CMAKE_CURRENT_SOURCE_DIR}/assets/sounds/sounds.qrc)
 qt_add_resources(tandemhoop_resource_sources ${tandemhoop_qrc_files})
 
 # Linked as objects into every program that needs them: compiled resources register themselves
@@ -45,6 +47,7 @@ add_library(tandemhoop_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/presentation.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/selection_screen.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/settings.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/sound_output.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/tick_scheduler.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/x11_session.cpp)
 target_include_directories(tandemhoop_desktop PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -59,6 +62,7 @@ if(TANDEMHOOP_XCB_FOUND)
   target_compile_definitions(tandemhoop_desktop PRIVATE TANDEMHOOP_HAS_XCB)
 endif()
 target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
+                      Qt6::Multimedia
                       PRIVATE tandemhoop_warnings)
 
 add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/desktop/main.cpp)

@@ -265,6 +265,9 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat()) SetFullScreen(!isFullScreen());
     return;
   }
+  for (const KeyHook& hook : keyHooks_) {
+    if (hook(event->key(), event->isAutoRepeat())) return;
+  }
   if (game_ == nullptr) return;
   // A held key repeats both handlers, the way the game has always seen a held key.
   const int keyCode = VirtualKeyCode(*event);

@@ -47,6 +47,10 @@ class CourtWindow : public QWidget {
   void SetGame(Game* game);
   // What closing the window from the desktop does (the desktop wires it to the quit path).
   void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+  // Keys of the additions (F2 ...), which type no character: a hook that takes the Qt key
+  // returns true to keep it from the game.
+  using KeyHook = std::function<bool(int qtKey, bool autoRepeat)>;
+  void AddKeyHook(KeyHook hook) { keyHooks_.push_back(std::move(hook)); }
 
   // The context menu (right-click) is where every addition to the original game is found. Each
   // addition puts its entries in, in the order the additions were registered.
@@ -112,6 +116,7 @@ class CourtWindow : public QWidget {
   std::array<bool, 256> held_{};  // by virtual-key code: down, and not yet up
   std::function<void()> onClose_;
   std::vector<MenuFiller> menuFillers_;
+  std::vector<KeyHook> keyHooks_;
   HeldRunner runHeld_;
 };
 

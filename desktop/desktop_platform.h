@@ -79,6 +79,11 @@ class DesktopPlatform final : public Platform {
   bool AskYesNo(std::string_view text) override;
   void EndProgram() override;
   std::uint32_t SecondsSinceMidnight() const override;
+  void PlaySound(Sound sound) override {
+    if (onSound_) onSound_(sound);
+  }
+  // Where the game's sound cues go (the desktop's sound output).
+  void SetSoundHandler(std::function<void(Sound)> onSound) { onSound_ = std::move(onSound); }
 
  private:
   // Runs a box modally while the schedule holds every tick.
@@ -91,6 +96,7 @@ class DesktopPlatform final : public Platform {
   PictureHolders& pictures_;
   SelectionScreen* selection_ = nullptr;
   std::function<void()> onTick_;
+  std::function<void(Sound)> onSound_;
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;

@@ -9,6 +9,7 @@
 #include "desktop/level_menu.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
+#include "desktop/sound_output.h"
 #include "desktop/x11_session.h"
 #include "game/game.h"
 #include "game/mt_random.h"
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
   tandemhoop::InstallComputerLevelMenu(court, game);
+  tandemhoop::SoundOutput sound;
+  tandemhoop::ConnectSound(sound, platform, court);
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   game.Form_Load();
