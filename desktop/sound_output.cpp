@@ -143,6 +143,7 @@ void SoundOutput::SetVolume(int percent) {
 }
 
 void SoundOutput::AddMenuEntries(QMenu& menu) {
+  if (!menu.isEmpty()) menu.addSeparator();
   QAction* toggle = menu.addAction(QStringLiteral("Sound\tF2"));
   toggle->setCheckable(true);
   toggle->setChecked(enabled_);
