@@ -80,9 +80,6 @@ class ReplayDriver {
     if (player_.Finished()) {
       finished_ = true;
       platform_.SetTimerEnabled(false);
-      std::fputs(player_.Matches() ? "replay finished\n" : "replay finished, not as recorded\n",
-                 stdout);
-      std::fflush(stdout);
       return;
     }
     if (!platform_.TimerEnabled()) pump_.start(kPauseMilliseconds);
@@ -241,6 +238,14 @@ int ShowReplay(const Replay& replay) {
   platform.CentreOnceFramed();
   const int code = QCoreApplication::exec();
   platform.SetTimerEnabled(false);
+  // Played to its end, the replay says whether it ended as recorded.
+  if (player.Finished()) {
+    if (player.Matches()) {
+      std::fputs("replay verified\n", stdout);
+    } else {
+      std::fprintf(stdout, "replay did not play back as recorded: %s\n", player.Mismatch().c_str());
+    }
+  }
   return code;
 }
 

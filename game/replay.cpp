@@ -653,7 +653,10 @@ void Player::Deliver(const ReplayEvent& event) {
 
 void Player::Load() {
   game_->Form_Load();
-  DeliverDue();
+}
+
+bool Player::EventsDue() const {
+  return next_ < replay_.events.size() && replay_.events[next_].tick == ticks_ && !game_->Ended();
 }
 
 void Player::DeliverDue() {
@@ -695,6 +698,7 @@ void Player::Tick() {
 
 void Player::RunToEnd() {
   Load();
+  DeliverDue();
   while (TickDue())
     Tick();
 }

@@ -205,9 +205,11 @@ class Player final : public Platform {
   // level.
   void Attach(Game& game, PlayerSelection& selection);
 
-  void Load();  // Form_Load, then the inputs that came before the first tick
+  void Load();  // Form_Load
   // The inputs due before the next tick (those that came after the ticks run so far).
   void DeliverDue();
+  // Whether inputs are waiting to be fed in before the next tick.
+  bool EventsDue() const;
   // Whether another tick of the recording is to run.
   bool TickDue() const;
   // One tick, then the inputs that came after it.

@@ -79,6 +79,7 @@ struct Playback {
   Trace Run() {
     Trace trace;
     player.Load();
+    player.DeliverDue();
     while (player.TickDue()) {
       trace.states.push_back(StateHash(game.state));
       player.Tick();
