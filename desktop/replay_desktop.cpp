@@ -44,8 +44,7 @@ QString FromStd(const std::string& text) {
 // short wait, so it can be seen.
 class ReplayDriver {
  public:
-  ReplayDriver(Player& player, DesktopPlatform& platform, const Replay& replay)
-      : player_(player), platform_(platform), replay_(replay) {
+  ReplayDriver(Player& player, DesktopPlatform& platform) : player_(player), platform_(platform) {
     pump_.setSingleShot(true);
     QObject::connect(&pump_, &QTimer::timeout, [this] { Pump(); });
   }
@@ -87,7 +86,6 @@ class ReplayDriver {
 
   Player& player_;
   DesktopPlatform& platform_;
-  const Replay& replay_;
   QTimer pump_;
   bool finished_ = false;
 };
@@ -219,7 +217,7 @@ int ShowReplay(const Replay& replay) {
   platform.SetSelectionScreen(&selection);
   platform.SetBoxTimeout(kBoxMilliseconds);
   player.Attach(game, selection.rules());
-  ReplayDriver driver(player, platform, replay);
+  ReplayDriver driver(player, platform);
   platform.SetTickHandler([&driver] { driver.Tick(); });
   platform.SetSpeed(replay.header.speed);
   court.RestoreSettings();

@@ -34,6 +34,7 @@ struct Recorded {
   std::string text;
   Trace trace;
   long long messages = 0;
+  long long fouls = 0;
   long long questions = 0;
   long long boxedReleases = 0;
   long long repeats = 0;
@@ -57,6 +58,7 @@ Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = 
   }
   out.text = session.recorder.Text();
   out.messages = session.messages;
+  out.fouls = session.fouls;
   out.questions = session.questions;
   out.boxedReleases = session.boxedReleases;
   out.repeats = session.repeats;
@@ -115,13 +117,17 @@ Replay Read(const std::string& text) {
 }
 
 TEST(Replay, AScriptedGamePlaysBackToTheSameStateAndPixelsAtEveryTick) {
+  long long fouls = 0;
+  int finished = 0;
   for (const bool twoPlayers : {false, true}) {
     const Recorded recorded = Record(twoPlayers ? 11 : 5, twoPlayers, 1200);
     // The script went through what a replay has to carry.
     EXPECT_GT(recorded.clicks, 7);
     EXPECT_GT(recorded.repeats, 50);
     EXPECT_EQ(recorded.questions, 1);  // Esc, answered No, and play went on
-    EXPECT_GT(recorded.messages, 0);   // foul boxes (or the winner's)
+    EXPECT_GT(recorded.messages, 0);   // foul boxes, the winner's
+    fouls += recorded.fouls;
+    finished += recorded.ended ? 1 : 0;
     EXPECT_GT(recorded.boxedReleases, 0);
     EXPECT_GT(recorded.trace.frames.size(), 400u);
 
@@ -146,6 +152,8 @@ TEST(Replay, AScriptedGamePlaysBackToTheSameStateAndPixelsAtEveryTick) {
     EXPECT_EQ(verified.p1Score, replay.end.p1Score);
     EXPECT_EQ(verified.twoPlayers, twoPlayers);
   }
+  EXPECT_GT(fouls, 0);
+  EXPECT_EQ(finished, 1);  // one game won, one saved while it went on
 }
 
 TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {

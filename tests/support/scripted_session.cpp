@@ -58,8 +58,11 @@ void ScriptedSession::ReleaseOneHeld() {
   }
 }
 
-void ScriptedSession::OnMessage(std::string_view /*text*/) {
+void ScriptedSession::OnMessage(std::string_view text) {
   ++messages;
+  if (text.find("Foul") != std::string_view::npos || text.find("FOUL") != std::string_view::npos) {
+    ++fouls;
+  }
   ReleaseOneHeld();
 }
 

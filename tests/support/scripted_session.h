@@ -39,6 +39,7 @@ class ScriptedSession : public PlatformObserver {
   PlayerSelection selection;
 
   long long messages = 0;
+  long long fouls = 0;  // boxes that call a foul
   long long questions = 0;
   long long boxedReleases = 0;
   long long repeats = 0;
