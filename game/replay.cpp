@@ -25,7 +25,7 @@ constexpr std::string_view kClickNames[kSelectionClickCount] = {
 constexpr std::string_view kSpeedNames[] = {"classic", "fast"};
 constexpr std::string_view kLevelNames[] = {"original", "medium", "easy"};
 
-constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer"};
+constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer", "level"};
 
 void AppendNumber(std::string& out, std::uint64_t value, int base = 10, int width = 0) {
   std::array<char, 24> buffer{};
@@ -292,7 +292,7 @@ class Reader {
     const int kind = FindName(kKindNames, verb);
     if (kind < 0) {
       return Fail("unknown event " + Quoted(verb) +
-                  " (expected down, up, press, click, answer or box)");
+                  " (expected down, up, press, click, answer, level or box)");
     }
     event.kind = static_cast<ReplayEventKind>(kind);
     const std::size_t arguments = tokens.count - at - 1;
@@ -335,6 +335,12 @@ class Reader {
         event.code = argument[0] == "yes" ? 1 : 0;
         lastBoxAnswered_ = true;
         break;
+      case ReplayEventKind::Level: {
+        const int level = arguments == 1 ? FindName(kLevelNames, argument[0]) : -1;
+        if (level < 0) return Fail("level takes original, medium or easy");
+        event.code = static_cast<std::uint16_t>(level);
+        break;
+      }
     }
     replay_.events.Append(event);
     return true;
@@ -441,6 +447,9 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
       case ReplayEventKind::Answer:
         out += event.code != 0 ? "yes" : "no";
         break;
+      case ReplayEventKind::Level:
+        out += kLevelNames[std::min<std::size_t>(event.code, 2)];
+        break;
     }
     out += '\n';
   }
@@ -528,12 +537,18 @@ void Recorder::AfterInput() {
 void Recorder::Load() {
   if (!Accepting()) return;
   header_.level = game_->computerLevel();
+  level_ = header_.level;
   game_->Form_Load();
   AfterInput();
 }
 
 void Recorder::Tick() {
   if (!Accepting()) return;
+  // The level only counts on a tick; a change from the menu is noted before the first it rules.
+  if (game_->computerLevel() != level_) {
+    level_ = game_->computerLevel();
+    Note(ReplayEventKind::Level, static_cast<int>(level_), 0);
+  }
   ++ticks_;
   boxesThisTick_ = 0;
   game_->Timer1_Timer();
@@ -647,6 +662,9 @@ void Player::Deliver(const ReplayEvent& event) {
       break;
     case ReplayEventKind::Answer:
       Diverged("an answer came with no question asked");
+      break;
+    case ReplayEventKind::Level:
+      game_->SetComputerLevel(static_cast<ComputerLevel>(std::min<int>(event.code, 2)));
       break;
   }
 }

@@ -31,6 +31,7 @@ namespace tandemhoop {
 //   57 box 1 up 39 0        (came while the first message box of tick 57 was open)
 //   88 press 27
 //   88 box 1 answer no      (the quit question's answer)
+//   90 level easy           (the computer's level changed from here on)
 //   ...
 //   end 1234 score 4 2 hash 0123456789abcdef
 //
@@ -60,13 +61,14 @@ inline constexpr int kSelectionClickCount = 12;
 std::string_view ClickName(SelectionClick click);
 void DispatchClick(PlayerSelection& selection, SelectionClick click);
 
-enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer };
+// Level: the computer's level changed (from the menu, in the middle of a game).
+enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer, Level };
 
 struct ReplayEvent {
   std::uint32_t tick = 0;
   ReplayEventKind kind = ReplayEventKind::KeyDown;
   std::uint16_t box = 0;    // 0: between handlers; n: inside the n-th box since the tick began
-  std::uint16_t code = 0;   // key code, character, SelectionClick, or 1 for Yes / 0 for No
+  std::uint16_t code = 0;   // key code, character, SelectionClick, 1 Yes / 0 No, ComputerLevel
   std::uint16_t shift = 0;  // key-down and key-up: 1 Shift, 2 Ctrl, 4 Alt
 };
 
@@ -187,6 +189,7 @@ class Recorder final : public Platform {
   std::uint32_t ticks_ = 0;
   std::uint16_t boxesThisTick_ = 0;
   std::uint16_t openBox_ = 0;  // the box the platform is showing now, 0 for none
+  ComputerLevel level_ = ComputerLevel::Original;
   bool playStarted_ = false;
   bool endReported_ = false;
   std::function<void()> onEnd_;

@@ -121,6 +121,8 @@ bool ScriptedSession::Step() {
         Press(code);
       }
     }
+    // The computer's level changed from the menu in the middle of the game.
+    if (step_ == quitAtStep / 2) game.SetComputerLevel(ComputerLevel::Easy);
     if (step_ == quitAtStep) {
       recorder.KeyDown(kEsc, 0);
       recorder.KeyPress(kEsc);
