@@ -45,6 +45,7 @@ add_library(tandemhoop_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/level_menu.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/presentation.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/replay_desktop.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/selection_screen.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/settings.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/sound_output.cpp

@@ -19,6 +19,7 @@
 
 #include "desktop/settings.h"
 #include "game/game.h"
+#include "game/replay.h"
 
 namespace tandemhoop {
 
@@ -273,10 +274,19 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
   const int keyCode = VirtualKeyCode(*event);
   if (keyCode != 0) {
     held_[static_cast<std::size_t>(keyCode) % held_.size()] = true;
-    game_->Form_KeyDown(keyCode, ShiftState(event->modifiers()));
+    if (recorder_ != nullptr) {
+      recorder_->KeyDown(keyCode, ShiftState(event->modifiers()));
+    } else {
+      game_->Form_KeyDown(keyCode, ShiftState(event->modifiers()));
+    }
   }
   const QString text = event->text();
-  if (TypesCharacter(text)) game_->Form_KeyPress(text.front().unicode());
+  if (!TypesCharacter(text)) return;
+  if (recorder_ != nullptr) {
+    recorder_->KeyPress(text.front().unicode());
+  } else {
+    game_->Form_KeyPress(text.front().unicode());
+  }
 }
 
 void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
@@ -289,7 +299,11 @@ void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void CourtWindow::KeyUp(int keyCode, int shift) {
   held_[static_cast<std::size_t>(keyCode) % held_.size()] = false;
-  game_->Form_KeyUp(keyCode, shift);
+  if (recorder_ != nullptr) {
+    recorder_->KeyUp(keyCode, shift);
+  } else {
+    game_->Form_KeyUp(keyCode, shift);
+  }
 }
 
 void CourtWindow::ReleaseHeldKeys() {

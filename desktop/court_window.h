@@ -17,6 +17,7 @@ class QRegion;
 namespace tandemhoop {
 
 class Game;
+class Recorder;
 
 // The virtual-key code the game's key handlers expect for a Qt key; 0 for a key the game has no
 // code for (such a key still reaches the character handler if it types a character).
@@ -45,6 +46,8 @@ class CourtWindow : public QWidget {
 
   // The handlers that keys go to; until it is set, keys are ignored.
   void SetGame(Game* game);
+  // Keys go through the recorder, which passes them on to the game, when one is set.
+  void SetRecorder(Recorder* recorder) { recorder_ = recorder; }
   // What closing the window from the desktop does (the desktop wires it to the quit path).
   void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
   // Keys of the additions (F2 ...), which type no character: a hook that takes the Qt key
@@ -113,6 +116,7 @@ class CourtWindow : public QWidget {
   bool restoring_ = false;
 
   Game* game_ = nullptr;
+  Recorder* recorder_ = nullptr;
   std::array<bool, 256> held_{};  // by virtual-key code: down, and not yet up
   std::function<void()> onClose_;
   std::vector<MenuFiller> menuFillers_;

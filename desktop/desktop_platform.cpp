@@ -276,6 +276,7 @@ int DesktopPlatform::RunModal(QMessageBox& box) {
   court_.update();
   scheduler_.BeginModal();
   Rearm();
+  if (boxTimeout_ > 0) QTimer::singleShot(boxTimeout_, &box, [&box] { box.done(0); });
   const int result = box.exec();
   scheduler_.EndModal();
   Rearm();
@@ -307,10 +308,14 @@ bool DesktopPlatform::AskYesNo(std::string_view text) {
   return RunModal(box) == QMessageBox::Yes;
 }
 
-void DesktopPlatform::QuitFromDesktop(Game& game) {
+void DesktopPlatform::QuitFromDesktop(Game& game, const std::function<void()>& pressEsc) {
   if (ended_ || game.Ended()) return;
   quitting_ = true;
-  game.Form_KeyPress(27);
+  if (pressEsc) {
+    pressEsc();
+  } else {
+    game.Form_KeyPress(27);
+  }
   quitting_ = false;
   // Should the game not have taken the quit path, the program still ends.
   if (!ended_) EndProgram();

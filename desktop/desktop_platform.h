@@ -40,7 +40,11 @@ class DesktopPlatform final : public Platform {
   // Closing the court window from the desktop is Yes to the quit question: the game's own
   // quit path runs without asking, so the game stops handling anything, exactly as after Esc
   // and Yes.
-  void QuitFromDesktop(Game& game);
+  // `pressEsc` feeds the Esc key in when the keys go through something else first (a recorder).
+  void QuitFromDesktop(Game& game, const std::function<void()>& pressEsc = {});
+  // Message boxes close themselves after this long (0: they wait for the player), as while a
+  // replay is shown.
+  void SetBoxTimeout(int milliseconds) { boxTimeout_ = milliseconds; }
 
   // Runs `body` (a menu, a dialog) with the schedule held as behind a message box: no tick
   // while it runs, and the schedule starts again from the moment it returns.
@@ -117,6 +121,7 @@ class DesktopPlatform final : public Platform {
   int textY_ = 0;
   bool centreWhenFramed_ = false;
   Speed speed_ = Speed::Classic;
+  int boxTimeout_ = 0;
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
   bool ended_ = false;
 };

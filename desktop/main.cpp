@@ -3,16 +3,20 @@
 #include <QMenu>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "desktop/court_window.h"
 #include "desktop/desktop_platform.h"
 #include "desktop/level_menu.h"
 #include "desktop/picture_holders.h"
+#include "desktop/replay_desktop.h"
 #include "desktop/selection_screen.h"
 #include "desktop/sound_output.h"
 #include "desktop/x11_session.h"
 #include "game/game.h"
 #include "game/mt_random.h"
+#include "game/replay.h"
 
 namespace {
 
@@ -29,9 +33,114 @@ bool HasDisplay() {
 #endif
 }
 
+constexpr const char* kUsage =
+    "Usage: tandemhoop [OPTION]...\n"
+    "A small half-court basketball game. Without options, the game.\n"
+    "\n"
+    "  --replay FILE           show a replay in the game's window (Esc stops it)\n"
+    "  --replay FILE --verify  play a replay back with no window, as fast as it can, and check\n"
+    "                          that it ends where it was recorded (exit 0 if so, 1 if not,\n"
+    "                          2 if the file cannot be read)\n"
+    "  --record FILE           also write the replay of this game to FILE\n"
+    "  --help                  show this help\n"
+    "\n"
+    "Every game that is won or quit after play began is kept in the game's data folder,\n"
+    "replays/ (the 50 newest).\n";
+
+struct Options {
+  std::string replay;
+  std::string record;
+  bool verify = false;
+  bool help = false;
+};
+
+// Fails with a one-line reason.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const auto value = [&](std::string& into) {
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        error = argument + " needs a file name";
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else if (argument == "--verify") {
+      options.verify = true;
+    } else if (argument == "--replay") {
+      if (!value(options.replay)) return false;
+    } else if (argument == "--record") {
+      if (!value(options.record)) return false;
+    } else {
+      error = "unknown option '" + argument + "'";
+      return false;
+    }
+  }
+  if (options.verify && options.replay.empty()) {
+    error = "--verify needs --replay FILE";
+    return false;
+  }
+  if (!options.record.empty() && !options.replay.empty()) {
+    error = "--record is for a game played, not for a replay shown";
+    return false;
+  }
+  return true;
+}
+
+std::string ScoreLine(const char* label, std::int16_t score) {
+  return std::string(label) + (score < 0 ? " -" : "  ") +
+         std::to_string(score < 0 ? -score : score);
+}
+
+// No window and no display: the core alone, on a platform that draws nothing.
+int Verify(const std::string& path) {
+  tandemhoop::Replay replay;
+  std::string error;
+  if (!tandemhoop::LoadReplayFile(path, replay, error)) {
+    std::fprintf(stderr, "tandemhoop: %s: %s\n", path.c_str(), error.c_str());
+    return 2;
+  }
+  const tandemhoop::VerifyResult result = tandemhoop::VerifyReplay(replay);
+  std::printf("%s\n%s\n", ScoreLine("PLAYER 1 -", result.p1Score).c_str(),
+              ScoreLine("PLAYER 2 -", result.p2Score).c_str());
+  if (result.matches) {
+    std::printf("replay verified (%u ticks)\n", result.ticks);
+    return 0;
+  }
+  std::string why = result.mismatch;
+  if (replay.header.version != tandemhoop::GameVersion()) {
+    why += "; it was recorded by version " + replay.header.version + " and this is version " +
+           std::string(tandemhoop::GameVersion()) + ", whose rules may differ";
+  }
+  std::fprintf(stderr, "tandemhoop: %s: the replay does not play back as recorded: %s\n",
+               path.c_str(), why.c_str());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "tandemhoop: %s (see tandemhoop --help)\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.verify) return Verify(options.replay);
+
+  tandemhoop::Replay replay;
+  if (!options.replay.empty() && !tandemhoop::LoadReplayFile(options.replay, replay, error)) {
+    std::fprintf(stderr, "tandemhoop: %s: %s\n", options.replay.c_str(), error.c_str());
+    return 2;
+  }
+
   if (!HasDisplay()) {
     std::fputs(
         "Tandemhoop needs a graphical display, and this session has none (DISPLAY, "
@@ -54,34 +163,66 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tandemhoop"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
+  if (!options.replay.empty()) return tandemhoop::ShowReplay(replay);
+
   tandemhoop::MtRandom random;
   tandemhoop::PictureHolders pictures;
   tandemhoop::CourtWindow court;
   tandemhoop::DesktopPlatform platform(court, pictures);
-  tandemhoop::Game game(platform, random);
+  // Every input goes through the recorder on its way to the game.
+  tandemhoop::Recorder recorder(platform);
+  tandemhoop::Game game(recorder, random);
   tandemhoop::SelectionScreen selection(game.state, pictures, &court);
+  recorder.Attach(game, selection.rules());
+  selection.SetClickRouter(
+      [&recorder](tandemhoop::SelectionClick click) { recorder.Click(click); });
   platform.SetSelectionScreen(&selection);
-  platform.SetTickHandler([&game] { game.Timer1_Timer(); });
+  platform.SetTickHandler([&recorder] { recorder.Tick(); });
   court.SetGame(&game);
+  court.SetRecorder(&recorder);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
-  court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
-  tandemhoop::CloseEvenBehindABox(court, [&platform, &game] { platform.QuitFromDesktop(game); });
+  const auto quit = [&platform, &game, &recorder] {
+    platform.QuitFromDesktop(game, [&recorder] { recorder.KeyPress(27); });
+  };
+  court.SetCloseHandler(quit);
+  tandemhoop::CloseEvenBehindABox(court, quit);
 
   // The player's choices from last time: speed, scaling, full screen, window size.
   platform.RestoreSpeed();
+  recorder.SetSpeed(platform.speed());
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
   tandemhoop::InstallComputerLevelMenu(court, game);
   tandemhoop::SoundOutput sound;
   tandemhoop::ConnectSound(sound, platform, court);
+  tandemhoop::AddReplayMenu(court, recorder);
+  // A game won, or quit after play began, is kept.
+  recorder.SetEndHandler([&recorder] {
+    if (!recorder.PlayStarted()) return;
+    QString failure;
+    if (tandemhoop::KeepReplay(recorder.Text(), &failure).isEmpty()) {
+      std::fprintf(stderr, "tandemhoop: the replay of this game was not kept: %s\n",
+                   failure.toLocal8Bit().constData());
+    }
+  });
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
-  game.Form_Load();
+  recorder.Load();
   court.show();
   court.raise();
   court.activateWindow();
   // Centred by its outer size, which is known only once a window manager has framed it.
   platform.CentreOnceFramed();
-  return app.exec();
+  const int code = app.exec();
+  if (!options.record.empty()) {
+    QString failure;
+    if (!tandemhoop::WriteReplayFile(QString::fromLocal8Bit(options.record.c_str()),
+                                     recorder.Text(), &failure)) {
+      std::fprintf(stderr, "tandemhoop: the replay was not written to %s: %s\n",
+                   options.record.c_str(), failure.toLocal8Bit().constData());
+      return code == 0 ? 1 : code;
+    }
+  }
+  return code;
 }

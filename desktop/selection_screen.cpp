@@ -115,9 +115,15 @@ SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWi
   Build();
 }
 
-void SelectionScreen::Build() {
-  PlayerSelection& rules = rules_;
+void SelectionScreen::Clicked(SelectionClick click) {
+  if (route_) {
+    route_(click);
+  } else {
+    DispatchClick(rules_, click);
+  }
+}
 
+void SelectionScreen::Build() {
   auto* title = new QLabel(kMakerLine, this);
   title->setObjectName(QStringLiteral("Label8"));
   title->setTextFormat(Qt::PlainText);
@@ -133,7 +139,7 @@ void SelectionScreen::Build() {
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(x, 72, 32, 32);
   };
-  badge("Picture1", 24, form4::Picture1, [&rules] { rules.Picture1_Click(); });
+  badge("Picture1", 24, form4::Picture1, [this] { Clicked(SelectionClick::Picture1); });
   text1_ = MakePickBox(this, "Text1", QRect(56, 80, 89, 25), kBlack);
 
   auto* versus = new QLabel(QStringLiteral(" vs"), this);
@@ -143,7 +149,7 @@ void SelectionScreen::Build() {
   versus->setGeometry(152, 64, 17, 17);
   SetColours(versus, kRed, kBlack);
 
-  badge("Picture2", 168, form4::Picture2, [&rules] { rules.Picture2_Click(); });
+  badge("Picture2", 168, form4::Picture2, [this] { Clicked(SelectionClick::Picture2); });
   text2_ = MakePickBox(this, "Text2", QRect(200, 80, 89, 25), kPlayer2Blue);
 
   // Each player has a portrait and a name label, both of which pick him.
@@ -153,8 +159,8 @@ void SelectionScreen::Build() {
     int pick;  // 1..4
     QPoint portraitAt;
     QPoint labelAt;
-    void (PlayerSelection::*portraitClick)();
-    void (PlayerSelection::*labelClick)();
+    SelectionClick portraitClick;
+    SelectionClick labelClick;
   };
   const Player players[] = {
       {form2::Picture34,
@@ -162,37 +168,37 @@ void SelectionScreen::Build() {
        2,
        {16, 120},
        {56, 120},
-       &PlayerSelection::Picture34_Click,
-       &PlayerSelection::Label3_Click},
+       SelectionClick::Picture34,
+       SelectionClick::Label3},
       {form2::Picture26,
        "Label6",
        1,
        {160, 120},
        {200, 120},
-       &PlayerSelection::Picture26_Click,
-       &PlayerSelection::Label6_Click},
+       SelectionClick::Picture26,
+       SelectionClick::Label6},
       {form2::Picture42,
        "Label4",
        3,
        {16, 160},
        {56, 160},
-       &PlayerSelection::Picture42_Click,
-       &PlayerSelection::Label4_Click},
+       SelectionClick::Picture42,
+       SelectionClick::Label4},
       {form2::Picture50,
        "Label5",
        4,
        {160, 160},
        {200, 160},
-       &PlayerSelection::Picture50_Click,
-       &PlayerSelection::Label5_Click},
+       SelectionClick::Picture50,
+       SelectionClick::Label5},
   };
   for (const Player& player : players) {
     // The portrait is the front-face mask of the sprite sheet (the face on white), shown as it
     // is, in a box two pixels larger than the art.
     const PictureRef portraitRef{Holder::Form2, static_cast<std::int16_t>(player.picture)};
     const PictureSize art = SizeOf(portraitRef);
-    auto* portrait = new PictureBox(this, portraitRef,
-                                    [&rules, click = player.portraitClick] { (rules.*click)(); });
+    auto* portrait =
+        new PictureBox(this, portraitRef, [this, click = player.portraitClick] { Clicked(click); });
     portrait->SetHolders(&pictures_);
     portrait->setObjectName(QStringLiteral("Picture%1").arg(player.picture));
     portrait->setGeometry(QRect(player.portraitAt, QSize(art.width + 2, art.height + 2)));
@@ -200,7 +206,7 @@ void SelectionScreen::Build() {
     const std::string_view caption = kPlayerNames[player.pick - 1].caption;
     auto* name = new ClickableLabel(
         this, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-        [&rules, click = player.labelClick] { (rules.*click)(); });
+        [this, click = player.labelClick] { Clicked(click); });
     name->setObjectName(QString::fromLatin1(player.label));
     name->setGeometry(QRect(player.labelAt, QSize(89, 41)));
     SetColours(name, kBlack, kWhite);
@@ -214,8 +220,10 @@ void SelectionScreen::Build() {
     command->setAutoDefault(false);
     connect(command, &QPushButton::clicked, this, [click = std::move(onClick)] { click(); });
   };
-  button("Command3", QStringLiteral("vs Computer"), 208, [&rules] { rules.Command3_Click(); });
-  button("Command4", QStringLiteral("2 Players"), 240, [&rules] { rules.Command4_Click(); });
+  button("Command3", QStringLiteral("vs Computer"), 208,
+         [this] { Clicked(SelectionClick::Command3); });
+  button("Command4", QStringLiteral("2 Players"), 240,
+         [this] { Clicked(SelectionClick::Command4); });
 }
 
 void SelectionScreen::ShowScreen() {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "game/platform.h"
+#include "game/replay.h"
 #include "screens/selection.h"
 
 class QLineEdit;
@@ -69,6 +70,9 @@ class SelectionScreen : public QWidget, public SelectionView {
   bool LoadedOnce() const { return loaded_; }
 
   PlayerSelection& rules() { return rules_; }
+  // Where the clicks go: through the recorder, or nowhere while a replay is shown. Until it is
+  // set they go straight to the rules.
+  void SetClickRouter(std::function<void(SelectionClick)> route) { route_ = std::move(route); }
 
   // SelectionView
   void SetText1(std::string_view text) override;
@@ -81,8 +85,10 @@ class SelectionScreen : public QWidget, public SelectionView {
 
  private:
   void Build();
+  void Clicked(SelectionClick click);
 
   PlayerSelection rules_;
+  std::function<void(SelectionClick)> route_;
   PictureHolders& pictures_;
   QWidget* court_;
   QLineEdit* text1_ = nullptr;

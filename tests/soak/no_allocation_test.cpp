@@ -10,6 +10,7 @@
 #include "tests/support/picture_set.h"
 #include "tests/support/random_player.h"
 #include "tests/support/raster_platform.h"
+#include "tests/support/scripted_session.h"
 
 namespace {
 
@@ -118,6 +119,27 @@ TEST(NoAllocation, TenThousandTicksAllocateNothingAfterTheFirst) {
   // The ticks were busy ones: play ran and the raster drew sprites, not just the court.
   EXPECT_GT(player.stats().keyDowns, 1000);
   EXPECT_GT(platform.copies, 3 * player.stats().ticks);
+}
+
+// Recording costs nothing per tick either: the log takes a new chunk when one is full, and that
+// is all it allocates.
+TEST(NoAllocation, RecordingAllocatesOnlyWhenTheLogTakesANewChunk) {
+  static PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  RasterPlatform platform(pictures);
+  ScriptedSession session(platform, 3, true);
+  while (session.recorder.ticks() < 1)
+    session.Step();
+
+  const std::size_t chunks = session.recorder.events().chunkCount();
+  const long long before = allocations.load();
+  while (session.recorder.ticks() < 4000 && session.Step()) {
+  }
+  const long long allocated = allocations.load() - before;
+
+  EXPECT_GT(session.recorder.ticks(), 1000u);
+  EXPECT_GT(session.recorder.events().size(), 500u);
+  EXPECT_EQ(allocated, static_cast<long long>(session.recorder.events().chunkCount() - chunks));
 }
 
 }  // namespace
