@@ -72,4 +72,8 @@ inline constexpr std::int16_t kLayUp = 0;
 inline constexpr std::int16_t kDunk = 1;
 inline constexpr std::int16_t kJumpShot = 3;
 
+// FNV-1a, 64 bits, over every field but lastBlitResult in declaration order, each as its two
+// bytes little-endian: the identity of a game's state across builds, machines and front ends.
+std::uint64_t StateHash(const GameState& state);
+
 }  // namespace tandemhoop

@@ -33,4 +33,7 @@ CopyArea ClippedCopyArea(const Surface& dest, int x, int y, int width, int heigh
 std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Surface& source,
                     int sourceX, int sourceY, RasterOp op);
 
+// FNV-1a, 64 bits, over the pixels row by row, each as its four bytes (0x00RRGGBB) little-endian.
+std::uint64_t FrameHash(const Surface& surface);
+
 }  // namespace tandemhoop
