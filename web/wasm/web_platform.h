@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "game/platform.h"
+#include "screens/raster.h"
+#include "screens/selection.h"
+
+namespace tandemhoop::web {
+
+// The window system of the page, seen from the core: the court's surface and every picture live
+// here in the module's memory, so every copy is made by the same raster as on the desktop; what
+// only the page can do (text, the timer, the boxes, the selection screen) is asked of it through
+// the imported functions.
+class WebPlatform final : public Platform, public SelectionView {
+ public:
+  static constexpr int kWidth = 727;
+  static constexpr int kHeight = 542;
+
+  WebPlatform();
+
+  // The selection rules, which need the game's state; set once the game exists.
+  void Attach(PlayerSelection& selection) { selection_ = &selection; }
+
+  // Platform
+  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
+  int DrawingWidth() const override { return kWidth; }
+  int DrawingHeight() const override { return kHeight; }
+  void SetTextPosition(int x, int y) override;
+  void Print(std::string_view line) override;
+  void SetTimerEnabled(bool enabled) override;
+  bool TimerEnabled() const override { return timerEnabled_; }
+  void CentreCourtWindow() override {}  // the page keeps the court where the page puts it
+  void ShowSelectionScreen() override;
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  void EndProgram() override;
+  std::uint32_t SecondsSinceMidnight() const override;
+
+  // SelectionView
+  void SetText1(std::string_view text) override;
+  void SetText2(std::string_view text) override;
+  void HideScreen() override;
+
+  // The pictures, in catalogue order; the page decodes each PNG into its storage.
+  static std::size_t PictureCount();
+  static PictureRef PictureAt(std::size_t i);
+  Surface* PictureStorage(std::size_t i);
+  // The storage holds the decoded RGBA bytes; turns them into the raster's 0x00RRGGBB.
+  void PictureDecoded(std::size_t i);
+
+  const Surface& surface() const { return surface_; }
+  // The surface as RGBA bytes for the canvas; only the rows drawn since the last call change.
+  const std::uint8_t* FrameRgba();
+
+ private:
+  const Surface* Find(PictureRef ref) const;
+
+  Surface surface_;
+  std::vector<Surface> pictures_;  // catalogue order
+  std::vector<std::uint32_t> rgba_;
+  int dirtyTop_ = 0;  // rows [dirtyTop_, dirtyBottom_) changed since the last FrameRgba
+  int dirtyBottom_ = kHeight;
+  PlayerSelection* selection_ = nullptr;
+  bool selectionLoaded_ = false;
+  bool timerEnabled_ = false;
+  int textX_ = 0;
+  int textY_ = 0;
+};
+
+}  // namespace tandemhoop::web
