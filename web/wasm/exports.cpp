@@ -1,10 +1,15 @@
 // The module's face to the page: the court window's and the selection screen's handlers, and
-// what the page needs to show the court. The page calls _initialize first, which builds these
-// objects.
+// what the page needs to show the court. The page calls _initialize first, then starts either a
+// game (recorded as it is played, so it can be kept as a replay) or the playback of a replay.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "game/game.h"
 #include "game/mt_random.h"
+#include "game/replay.h"
+#include "game/speed.h"
+#include "screens/raster.h"
 #include "screens/selection.h"
 #include "web/wasm/web_platform.h"
 
@@ -12,18 +17,18 @@
 
 namespace {
 
-using tandemhoop::ComputerLevel;
-using tandemhoop::Game;
-using tandemhoop::MtRandom;
-using tandemhoop::PlayerSelection;
+using namespace tandemhoop;
 using tandemhoop::web::WebPlatform;
 
 struct Program {
   WebPlatform platform;
   MtRandom random;
-  Game game{platform, random};
-  PlayerSelection selection{game.state, platform};
-  Program() { platform.Attach(selection); }
+  Replay replay;                       // the one being played back
+  std::unique_ptr<Recorder> recorder;  // a game played here
+  std::unique_ptr<Player> player;      // or a replay played back
+  std::unique_ptr<Game> game;
+  std::unique_ptr<PlayerSelection> selection;
+  std::string text;  // strings handed to and from the page
 };
 
 Program& program() {
@@ -31,49 +36,143 @@ Program& program() {
   return instance;
 }
 
+Speed SpeedOf(int speed) {
+  return speed == 1 ? Speed::Fast : Speed::Classic;
+}
+
+// A click, from the page's screen or from the recording: through the recorder when recording.
+void Click(SelectionClick click) {
+  Program& p = program();
+  if (p.recorder) p.recorder->Click(click);
+}
+
 }  // namespace
+
+// Starting: one of these, once, before Form_Load.
+TANDEMHOOP_EXPORT("start_game") void StartGame(int speed, int level) {
+  Program& p = program();
+  if (p.game) return;
+  p.recorder = std::make_unique<Recorder>(p.platform);
+  p.recorder->SetSpeed(SpeedOf(speed));
+  p.game = std::make_unique<Game>(*p.recorder, p.random);
+  if (level >= 0 && level <= static_cast<int>(ComputerLevel::Easy))
+    p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
+  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
+  p.platform.Attach(*p.selection);
+  p.recorder->Attach(*p.game, *p.selection);
+}
+
+// The page writes a replay file's bytes here, then calls start_replay with their number.
+TANDEMHOOP_EXPORT("text_buffer") char* TextBuffer(int size) {
+  Program& p = program();
+  p.text.assign(static_cast<std::size_t>(size < 0 ? 0 : size), '\0');
+  return p.text.data();
+}
+TANDEMHOOP_EXPORT("text_pointer") const char* TextPointer() {
+  return program().text.data();
+}
+TANDEMHOOP_EXPORT("text_length") int TextLength() {
+  return static_cast<int>(program().text.size());
+}
+
+// Returns 0 and leaves the reason in the text when the file is not a whole replay; 1 for a
+// Classic replay, 2 for a Fast one (the speed the page is to tick at).
+TANDEMHOOP_EXPORT("start_replay") int StartReplay() {
+  Program& p = program();
+  if (p.game) return 0;
+  std::string error;
+  if (!ReadReplay(p.text, p.replay, error)) {
+    p.text = error;
+    return 0;
+  }
+  p.player = std::make_unique<Player>(p.platform, p.replay);
+  p.player->SetShowBoxes(true);
+  p.game = std::make_unique<Game>(*p.player, p.random);
+  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
+  p.platform.Attach(*p.selection);
+  p.player->Attach(*p.game, *p.selection);
+  return p.replay.header.speed == Speed::Fast ? 2 : 1;
+}
+
+// The recorded game so far, as a replay file, in the text.
+TANDEMHOOP_EXPORT("replay_text") int ReplayText() {
+  Program& p = program();
+  if (!p.recorder) return 0;
+  p.text = p.recorder->Text();
+  return 1;
+}
+
+// Playback: whether another tick is due, and once finished whether it ended as recorded (the
+// reason in the text when not).
+TANDEMHOOP_EXPORT("replay_tick_due") int ReplayTickDue() {
+  return program().player && program().player->TickDue() ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("replay_matches") int ReplayMatches() {
+  Program& p = program();
+  if (!p.player) return 0;
+  p.text = p.player->Mismatch();
+  return p.player->Matches() ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("ticks") std::uint32_t Ticks() {
+  Program& p = program();
+  if (p.player) return p.player->ticks();
+  return p.recorder ? p.recorder->ticks() : 0;
+}
 
 // Court window
 TANDEMHOOP_EXPORT("Form_Load") void FormLoad() {
-  program().game.Form_Load();
-}
-TANDEMHOOP_EXPORT("Form_KeyPress") void FormKeyPress(int keyAscii) {
-  program().game.Form_KeyPress(keyAscii);
-}
-TANDEMHOOP_EXPORT("Form_KeyDown") void FormKeyDown(int keyCode, int shift) {
-  program().game.Form_KeyDown(keyCode, shift);
-}
-TANDEMHOOP_EXPORT("Form_KeyUp") void FormKeyUp(int keyCode, int shift) {
-  program().game.Form_KeyUp(keyCode, shift);
+  Program& p = program();
+  if (p.recorder) p.recorder->Load();
+  if (p.player) p.player->Load();
 }
 TANDEMHOOP_EXPORT("Timer1_Timer") void Timer1Timer() {
-  program().game.Timer1_Timer();
+  Program& p = program();
+  if (p.recorder) p.recorder->Tick();
+  if (p.player) p.player->Tick();
+}
+TANDEMHOOP_EXPORT("Form_KeyPress") void FormKeyPress(int keyAscii) {
+  Program& p = program();
+  if (p.recorder) p.recorder->KeyPress(keyAscii);
+}
+TANDEMHOOP_EXPORT("Form_KeyDown") void FormKeyDown(int keyCode, int shift) {
+  Program& p = program();
+  if (p.recorder) p.recorder->KeyDown(keyCode, shift);
+}
+TANDEMHOOP_EXPORT("Form_KeyUp") void FormKeyUp(int keyCode, int shift) {
+  Program& p = program();
+  if (p.recorder) p.recorder->KeyUp(keyCode, shift);
 }
 TANDEMHOOP_EXPORT("Ended") int Ended() {
-  return program().game.Ended() ? 1 : 0;
+  const Program& p = program();
+  return p.game && p.game->Ended() ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("set_speed") void SetSpeed(int speed) {
+  Program& p = program();
+  if (p.recorder) p.recorder->SetSpeed(SpeedOf(speed));
 }
 TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
-  if (level < 0 || level > static_cast<int>(ComputerLevel::Easy)) return;
-  program().game.SetComputerLevel(static_cast<ComputerLevel>(level));
+  Program& p = program();
+  if (!p.recorder || level < 0 || level > static_cast<int>(ComputerLevel::Easy)) return;
+  p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
 }
 
 // Selection screen
-#define TANDEMHOOP_CLICK(name)           \
-  TANDEMHOOP_EXPORT(#name) void name() { \
-    program().selection.name();          \
+#define TANDEMHOOP_CLICK(name)                            \
+  TANDEMHOOP_EXPORT(#name "_Click") void name##_Click() { \
+    Click(SelectionClick::name);                          \
   }
-TANDEMHOOP_CLICK(Label6_Click)
-TANDEMHOOP_CLICK(Picture26_Click)
-TANDEMHOOP_CLICK(Label3_Click)
-TANDEMHOOP_CLICK(Picture34_Click)
-TANDEMHOOP_CLICK(Label4_Click)
-TANDEMHOOP_CLICK(Picture42_Click)
-TANDEMHOOP_CLICK(Label5_Click)
-TANDEMHOOP_CLICK(Picture50_Click)
-TANDEMHOOP_CLICK(Picture1_Click)
-TANDEMHOOP_CLICK(Picture2_Click)
-TANDEMHOOP_CLICK(Command3_Click)
-TANDEMHOOP_CLICK(Command4_Click)
+TANDEMHOOP_CLICK(Label6)
+TANDEMHOOP_CLICK(Picture26)
+TANDEMHOOP_CLICK(Label3)
+TANDEMHOOP_CLICK(Picture34)
+TANDEMHOOP_CLICK(Label4)
+TANDEMHOOP_CLICK(Picture42)
+TANDEMHOOP_CLICK(Label5)
+TANDEMHOOP_CLICK(Picture50)
+TANDEMHOOP_CLICK(Picture1)
+TANDEMHOOP_CLICK(Picture2)
+TANDEMHOOP_CLICK(Command3)
+TANDEMHOOP_CLICK(Command4)
 
 // Pictures: for each in catalogue order its holder, number and size, and the storage the page
 // decodes its PNG into (RGBA bytes), then announces.
@@ -106,9 +205,17 @@ TANDEMHOOP_EXPORT("picture_decoded") void PictureDecoded(int i) {
 TANDEMHOOP_EXPORT("frame_rgba") const std::uint8_t* FrameRgba() {
   return program().platform.FrameRgba();
 }
-TANDEMHOOP_EXPORT("frame_width") int FrameWidth() {
-  return WebPlatform::kWidth;
+
+// The identities every front end agrees on.
+TANDEMHOOP_EXPORT("frame_hash") std::uint64_t SurfaceHash() {
+  return FrameHash(program().platform.surface());
 }
-TANDEMHOOP_EXPORT("frame_height") int FrameHeight() {
-  return WebPlatform::kHeight;
+TANDEMHOOP_EXPORT("state_hash") std::uint64_t GameStateHash() {
+  const Program& p = program();
+  return p.game ? StateHash(p.game->state) : 0;
+}
+// The game's record, for the page's tests.
+TANDEMHOOP_EXPORT("game_state") const GameState* State() {
+  const Program& p = program();
+  return p.game ? &p.game->state : nullptr;
 }

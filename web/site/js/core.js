@@ -24,18 +24,35 @@ export async function startCore(url, imports) {
   return instance.exports;
 }
 
+// Fetches the pictures' PNG files, packed end to end in one file with an index beside it.
+export async function fetchPictures(base) {
+  const [index, pack] = await Promise.all([
+    fetch(`${base}pack.json`).then((response) => {
+      if (!response.ok) throw new Error(`pack.json: ${response.status}`);
+      return response.json();
+    }),
+    fetch(`${base}pack.bin`).then((response) => {
+      if (!response.ok) throw new Error(`pack.bin: ${response.status}`);
+      return response.blob();
+    }),
+  ]);
+  return (path) => {
+    const place = index[path];
+    if (!place) throw new Error(`${path} is not among the pictures`);
+    return pack.slice(place[0], place[0] + place[1], 'image/png');
+  };
+}
+
 // Decodes every picture of the catalogue into the module's storage, bit for bit: no colour
 // conversion, no premultiplying. Returns the decoded bitmaps by path, for the selection screen.
-export async function loadPictures(exports, base) {
+export async function loadPictures(exports, pictures) {
   const count = exports.picture_count();
   const bitmaps = new Map();
   const jobs = [];
   for (let i = 0; i < count; ++i) {
     const path = `form${exports.picture_holder(i)}/Picture${exports.picture_number(i)}.png`;
     jobs.push((async () => {
-      const response = await fetch(base + path);
-      if (!response.ok) throw new Error(`${path}: ${response.status}`);
-      const bitmap = await createImageBitmap(await response.blob(), {
+      const bitmap = await createImageBitmap(pictures(path), {
         colorSpaceConversion: 'none',
         premultiplyAlpha: 'none',
       });

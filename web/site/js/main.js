@@ -1,6 +1,6 @@
 // The page around the core: the court window, the selection screen, the message boxes, the
 // keyboard and the timer, all handed to the same handlers the desktop calls.
-import {loadPictures, readText, startCore} from './core.js';
+import {fetchPictures, loadPictures, readText, startCore} from './core.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
@@ -12,13 +12,16 @@ const selection = $('selection');
 
 let core = null;  // the module's exports
 let ended = false;
+let playback = null;  // the name of the replay being played back, or null in a game
 const text = (pointer, length) => readText(core.memory, pointer, length);
 
-const schedule = new TickSchedule(() => performance.now(), () => {
+function tick() {
   screen.clearLines();
   core.Timer1_Timer();
   present();
-});
+  if (playback !== null && !ended && core.replay_tick_due() === 0) finishPlayback();
+}
+const schedule = new TickSchedule(() => performance.now(), tick);
 
 function present() {
   if (core !== null) screen.present(core.memory.buffer, core.frame_rgba());
@@ -62,6 +65,10 @@ const platform = {
     schedule.setEnabled(false);
     selection.hidden = true;
     present();
+    if (playback !== null) {
+      finishPlayback();
+      return;
+    }
     $('over').hidden = false;
     $('again').focus();
     document.title = 'Tandemhoop: game over';
@@ -98,7 +105,7 @@ document.addEventListener('visibilitychange', () => {
 
 // The keyboard belongs to the court unless a control of the page has it.
 function forCourt(event) {
-  if (core === null || ended) return false;
+  if (core === null || ended || playback !== null) return false;
   const target = event.target;
   if (target instanceof Element && target.closest('#selection, #bar, #over')) return false;
   return true;
@@ -135,7 +142,7 @@ document.addEventListener('keydown', (event) => {
 }, true);
 document.addEventListener('keyup', (event) => held.delete(event.code), true);
 window.addEventListener('blur', () => {
-  if (core === null || ended) return;
+  if (core === null || ended || playback !== null) return;
   for (const code of held) core.Form_KeyUp(virtualKeyCode(code), 0);
   held.clear();
 });
@@ -191,16 +198,19 @@ function wireBar() {
   schedule.setPeriod(kPeriods[speed.value]);
   speed.addEventListener('change', () => {
     keep('speed', speed.value);
-    schedule.setPeriod(kPeriods[speed.value]);
+    if (playback === null) {
+      schedule.setPeriod(kPeriods[speed.value]);
+      core.set_speed(speed.value === 'fast' ? 1 : 0);
+    }
     pump();
     court.focus();
   });
+  // The level is part of what a replay records, so it is set as a game starts: a change
+  // applies from the next game.
   const level = $('level');
   level.value = setting('level', '0', ['0', '1', '2']);
-  core.set_computer_level(Number(level.value));
   level.addEventListener('change', () => {
     keep('level', level.value);
-    core.set_computer_level(Number(level.value));
     court.focus();
   });
   const scaling = $('scaling');
@@ -214,7 +224,104 @@ function wireBar() {
   });
   $('fullscreen').addEventListener('click', toggleFullScreen);
   $('again').addEventListener('click', () => location.reload());
+  $('save').addEventListener('click', saveReplay);
+  $('save-over').addEventListener('click', saveReplay);
+  $('open').addEventListener('change', () => {
+    const file = $('open').files[0];
+    if (file) openReplay(file);
+  });
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    document.body.classList.add('dragging');
+  });
+  document.addEventListener('dragleave', () => document.body.classList.remove('dragging'));
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    document.body.classList.remove('dragging');
+    const file = event.dataTransfer.files[0];
+    if (file) openReplay(file);
+  });
 }
+
+// Replays. Every game is recorded as it is played and can be downloaded at any moment; a
+// replay file opened or dropped on the page starts a fresh page that plays it back.
+function coreText() {
+  return readText(core.memory, core.text_pointer(), core.text_length());
+}
+
+function saveReplay() {
+  if (core === null || playback !== null || core.replay_text() === 0) return;
+  const blob = new Blob([coreText()], {type: 'text/plain'});
+  const link = document.createElement('a');
+  const stamp = new Date().toISOString().slice(0, 19).replace(/[T:]/g, '-');
+  link.href = URL.createObjectURL(blob);
+  link.download = `tandemhoop-${stamp}.txt`;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+}
+
+const kReplayKey = 'tandemhoop.replay';
+async function openReplay(file) {
+  if (file.size > 8 * 1024 * 1024) {
+    window.alert(`${file.name} is too large to be a replay.`);
+    return;
+  }
+  try {
+    sessionStorage.setItem(kReplayKey, JSON.stringify({name: file.name, text: await file.text()}));
+  } catch {
+    window.alert('This browser keeps no session storage, so the replay cannot be opened.');
+    return;
+  }
+  location.reload();
+}
+
+// Starts the pending replay instead of a game; false when there is none or it is not one.
+function startPendingReplay() {
+  let pending = null;
+  try {
+    pending = JSON.parse(sessionStorage.getItem(kReplayKey) || 'null');
+    sessionStorage.removeItem(kReplayKey);
+  } catch {
+    return false;
+  }
+  if (pending === null || typeof pending.text !== 'string') return false;
+  return startReplayText(pending.name, pending.text);
+}
+
+function startReplayText(name, text) {
+  const bytes = new TextEncoder().encode(text);
+  new Uint8Array(core.memory.buffer, core.text_buffer(bytes.length), bytes.length).set(bytes);
+  const speed = core.start_replay();
+  if (speed === 0) {
+    showNote(`${name} is not a replay this game can play: ${coreText()}`);
+    return false;
+  }
+  playback = name;
+  schedule.setPeriod(speed === 2 ? kPeriods.fast : kPeriods.classic);
+  showNote(`Playing back ${name}.`);
+  return true;
+}
+
+function finishPlayback() {
+  if (playback === null || $('over').hidden === false) return;
+  const matches = core.replay_matches() === 1;
+  const outcome = matches ? 'It ended exactly as it was recorded.' :
+                            `It did not play back as recorded: ${coreText()}`;
+  showNote(`The replay of ${playback} is over. ${outcome}`);
+  $('over-text').textContent = 'The replay is over.';
+  $('save-over').hidden = true;
+  $('over').hidden = false;
+  document.title = 'Tandemhoop: replay over';
+  hooks.replayResult = {matches, ticks: core.ticks(), stateHash: hex(core.state_hash())};
+}
+
+function showNote(text) {
+  const note = $('replay-note');
+  note.textContent = text;
+  note.hidden = false;
+}
+
+const hex = (value) => BigInt.asUintN(64, value).toString(16).padStart(16, '0');
 
 function toggleFullScreen() {
   if (document.fullscreenElement) {
@@ -237,23 +344,44 @@ document.addEventListener('fullscreenchange', layout);
 const hooks = {
   ready: false,
   frameHash: () => frameHashOfCanvas($('surface')),
+  coreFrameHash: () => hex(core.frame_hash()),
+  stateHash: () => hex(core.state_hash()),
   core: () => core,
   schedule,
+  tick,
+  // Plays a replay here and now: the same ticks the schedule would run.
+  startReplay: (name, text) => startReplayText(name, text),
+  replayResult: null,
 };
 window.tandemhoop = hooks;
 
 async function start() {
   try {
+    // Everything is fetched at once; the title waits for all of it.
     const coreReady = startCore('tandemhoop.wasm', platform);
-    await document.fonts.load('700 16px "TeX Gyre Bonum"');
-    await Promise.all([document.fonts.load('400 11px "TeX Gyre Heros"'),
-                       document.fonts.load('700 11px "TeX Gyre Heros"')]);
-    screen.textMetrics();
+    const picturesReady = fetchPictures('pictures/');
+    const fontsReady = Promise.all([document.fonts.load('700 16px "TeX Gyre Bonum"'),
+                                    document.fonts.load('400 11px "TeX Gyre Heros"'),
+                                    document.fonts.load('700 11px "TeX Gyre Heros"')]);
     core = await coreReady;
-    const bitmaps = await loadPictures(core, 'pictures/');
+    const bitmaps = await loadPictures(core, await picturesReady);
+    await fontsReady;
+    screen.textMetrics();
     wireSelection(bitmaps);
     wireBar();
     layout();
+    // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
+    if (new URLSearchParams(location.search).has('replay')) {
+      hooks.load = () => {
+        core.Form_Load();
+        present();
+      };
+      hooks.ready = true;
+      return;
+    }
+    if (!startPendingReplay()) {
+      core.start_game($('speed').value === 'fast' ? 1 : 0, Number($('level').value));
+    }
     core.Form_Load();
     present();
     court.focus();
