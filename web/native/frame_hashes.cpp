@@ -7,6 +7,7 @@
 //   tandemhoop_frame_hashes ASSETS record OUT SEED STEPS [two]
 #include <QCoreApplication>
 #include <QString>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -84,11 +85,17 @@ int Play(const PictureSet& art, const char* path, const std::set<long>& ticks) {
   player.Load();
   if (ticks.count(0) != 0)
     std::printf("tick 0 frame %s\n", Hex(FrameHash(platform.frame())).c_str());
+  // The time of the ticks alone, for comparing with the browser's.
+  std::chrono::steady_clock::duration ticking{};
   while (player.TickDue()) {
+    const auto started = std::chrono::steady_clock::now();
     player.Tick();
+    ticking += std::chrono::steady_clock::now() - started;
     if (ticks.count(static_cast<long>(player.ticks())) != 0)
       std::printf("tick %u frame %s\n", player.ticks(), Hex(FrameHash(platform.frame())).c_str());
   }
+  std::printf("time %lld ns for the ticks\n",
+              static_cast<long long>(std::chrono::nanoseconds(ticking).count()));
   std::printf("end %u state %s matches %d\n", player.ticks(), Hex(StateHash(game.state)).c_str(),
               player.Matches() ? 1 : 0);
   return player.Matches() ? 0 : 1;

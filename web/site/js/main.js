@@ -31,9 +31,11 @@ function present() {
 function modal(show) {
   present();
   schedule.hold();
+  const opened = performance.now();
   try {
     return show();
   } finally {
+    hooks.boxMs += performance.now() - opened;
     schedule.release();
     pump();
   }
@@ -352,6 +354,7 @@ const hooks = {
   // Plays a replay here and now: the same ticks the schedule would run.
   startReplay: (name, text) => startReplayText(name, text),
   replayResult: null,
+  boxMs: 0,  // time spent with a message box open, for taking off timings
 };
 window.tandemhoop = hooks;
 
