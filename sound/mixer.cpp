@@ -42,7 +42,8 @@ void Mixer::Render(std::int16_t* out, std::size_t count) {
     for (Voice& voice : voices_) {
       const std::size_t n = std::min(slice, voice.remaining);
       const std::int16_t* samples = voice.samples;
-      for (std::size_t i = 0; i < n; ++i) sum[i] += samples[i];
+      for (std::size_t i = 0; i < n; ++i)
+        sum[i] += samples[i];
       voice.samples += n;
       voice.remaining -= n;
     }
@@ -60,10 +61,12 @@ void Mixer::SetVolume(int percent) {
 }
 
 int Mixer::ActiveVoices() const {
-  return static_cast<int>(
-      std::count_if(voices_.begin(), voices_.end(), [](const Voice& v) { return v.remaining > 0; }));
+  return static_cast<int>(std::count_if(voices_.begin(), voices_.end(),
+                                        [](const Voice& v) { return v.remaining > 0; }));
 }
 
-void Mixer::StopAll() { voices_ = {}; }
+void Mixer::StopAll() {
+  voices_ = {};
+}
 
 }  // namespace tandemhoop

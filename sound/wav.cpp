@@ -15,16 +15,9 @@ std::uint16_t Read16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+bool Is(const std::uint8_t* p, const char* tag) {
+  return std::memcmp(p, tag, 4) == 0;
 }
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-bool Is(const std::uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
 std::optional<std::vector<std::int16_t>> Refuse(std::string* error, const char* reason) {
   if (error != nullptr) *error = reason;
@@ -78,21 +71,35 @@ std::optional<std::vector<std::int16_t>> DecodeWav(std::span<const std::uint8_t>
 
 std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples) {
   const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  std::vector<std::uint8_t> out;
-  out.reserve(44 + dataBytes);
-  out.insert(out.end(), {'R', 'I', 'F', 'F'});
-  Put32(out, 36 + dataBytes);
-  out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  Put32(out, 16);
-  Put16(out, 1);  // PCM
-  Put16(out, 1);  // mono
-  Put32(out, kWavRate);
-  Put32(out, kWavRate * 2);
-  Put16(out, 2);
-  Put16(out, 16);
-  out.insert(out.end(), {'d', 'a', 't', 'a'});
-  Put32(out, dataBytes);
-  for (const std::int16_t sample : samples) Put16(out, static_cast<std::uint16_t>(sample));
+  std::vector<std::uint8_t> out(44 + static_cast<std::size_t>(dataBytes));
+  std::uint8_t* p = out.data();
+  auto tag = [&p](const char* text) {
+    std::memcpy(p, text, 4);
+    p += 4;
+  };
+  auto put32 = [&p](std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      *p++ = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  auto put16 = [&p](std::uint16_t value) {
+    *p++ = static_cast<std::uint8_t>(value);
+    *p++ = static_cast<std::uint8_t>(value >> 8);
+  };
+  tag("RIFF");
+  put32(36 + dataBytes);
+  tag("WAVE");
+  tag("fmt ");
+  put32(16);
+  put16(1);  // PCM
+  put16(1);  // mono
+  put32(kWavRate);
+  put32(kWavRate * 2);
+  put16(2);
+  put16(16);
+  tag("data");
+  put32(dataBytes);
+  for (const std::int16_t sample : samples)
+    put16(static_cast<std::uint16_t>(sample));
   return out;
 }
 
