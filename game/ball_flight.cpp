@@ -30,12 +30,14 @@ void Game::UpdateBallFlight() {
     // Both sides shoot with the same odds; who scores is settled only when the ball lands.
     const double r = NextRandom();
     if (s.shotChance > r * 100) {
+      platform().PlaySound(Sound::Swish);
       s.ballHidden = kTrue;
       DrawMaskedSprite(form2::Picture3, form2::Picture4, s.netX - kNetSpriteOffsetX, s.netY);
       s.ballX = s.basketX;
       s.ballY = Wrap16(s.basketY + kDropStartBelowBasket);
       s.basketMade = kTrue;
     } else {
+      platform().PlaySound(Sound::Rim);
       // The rebound has its own draw: it must not follow from how badly the shot missed.
       const double rebound = NextRandom();
       if (rebound * 5 > 2) {

@@ -31,6 +31,15 @@ void LandOnFloor(GameState& s) {
   if (s.ballY > kFloorLine) s.ballY = kFloorLine;
 }
 
+// The ball comes to the floor line or to the side where it rests: the moment it bounces. Lying
+// there on later ticks, kept in place by the same limits, it makes no sound.
+bool ReachedRest(const GameState& s, std::int16_t xBefore, std::int16_t yBefore) {
+  const bool floor = s.ballY == kFloorLine && yBefore != kFloorLine;
+  const bool right = s.looseBallRight == kTrue && s.ballX == kRightLimit && xBefore != kRightLimit;
+  const bool left = s.looseBallLeft == kTrue && s.ballX == kLeftRest && xBefore != kLeftRest;
+  return floor || right || left;
+}
+
 }  // namespace
 
 void Game::DrawLooseBall() {
@@ -43,6 +52,8 @@ void Game::DrawLooseBall() {
     DrawMaskedSprite(form2::Picture1, form2::Picture2, s.ballX, s.ballY);
   }
 
+  const std::int16_t xBefore = s.ballX;
+  const std::int16_t yBefore = s.ballY;
   if (s.looseBallRight == kTrue) {
     s.ballY = Wrap16(s.ballY + kBounceStep);
     s.ballX = Wrap16(s.ballX + kBounceStep);
@@ -57,6 +68,9 @@ void Game::DrawLooseBall() {
     if (s.ballX < kLeftEdge) s.ballX = kLeftRest;
     LandOnFloor(s);
     TakeBallFromEverybody(s);
+  }
+  if ((s.looseBallRight == kTrue || s.looseBallLeft == kTrue) && ReachedRest(s, xBefore, yBefore)) {
+    platform().PlaySound(Sound::Bounce);
   }
 
   if (s.dribblePickedUp != kFalse || s.p1JumpTicks != 0 || s.p2JumpTicks != 0) return;

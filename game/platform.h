@@ -7,6 +7,10 @@ namespace tandemhoop {
 
 enum class RasterOp : std::uint8_t { SrcCopy, SrcAnd, SrcPaint };
 enum class Holder : std::uint8_t { Form2 = 2, Form3 = 3, Form4 = 4, Form5 = 5 };
+// What the game lets the player hear. The core only says when; the front end says how it sounds.
+enum class Sound : std::uint8_t { Bounce, Release, Swish, Rim, Dunk, Block, Steal, Whistle, Win };
+inline constexpr int kSoundCount = 9;
+
 struct PictureRef {  // Form2.Picture12 == {Holder::Form2, 12}
   Holder form;
   std::int16_t index;
@@ -33,6 +37,8 @@ class Platform {
   virtual void EndProgram() = 0;
   // Seed for the random source at start-up: seconds since local midnight.
   virtual std::uint32_t SecondsSinceMidnight() const { return 0; }
+  // A cue: this just happened and should be heard. Silent unless a front end plays it.
+  virtual void PlaySound(Sound /*sound*/) {}
 };
 
 class RandomSource {

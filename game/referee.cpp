@@ -83,12 +83,14 @@ void Game::CallOffensiveFoul() {
 
   // The box goes up while both players still stand where they collided.
   if (s.p1HasBall == kTrue) {
+    platform().PlaySound(Sound::Whistle);
     platform().ShowMessage(kPlayer1OffensiveFoul);
     s.p1HasBall = kFalse;
     s.p2HasBall = kTrue;
     PutPlayer2(s, kFoulBallSide);
     PutPlayer1(s, kFoulOtherSide);
   } else if (s.p2HasBall == kTrue) {
+    platform().PlaySound(Sound::Whistle);
     platform().ShowMessage(kPlayer2OffensiveFoul);
     s.p1HasBall = kTrue;
     s.p2HasBall = kFalse;
@@ -109,10 +111,12 @@ void Game::ChangePossession() {
   // A steal carries on from where the players stand; only Player 1's shot can be taken back
   // out of the air.
   if (s.p1HasBall == kTrue || s.p1ShotInFlight == kTrue) {
+    platform().PlaySound(Sound::Steal);
     s.p1ShotInFlight = kFalse;
     s.p2HasBall = kTrue;
     s.p1HasBall = kFalse;
   } else if (s.p2HasBall == kTrue) {
+    platform().PlaySound(Sound::Steal);
     s.p1HasBall = kTrue;
     s.p2HasBall = kFalse;
   }
@@ -132,6 +136,7 @@ void Game::CallFoul() {
   const Charged charged = ChargedSide(s);
   if (charged == Charged::Nobody) return;
 
+  platform().PlaySound(Sound::Whistle);
   platform().ShowMessage(charged == Charged::Player2 ? kFoulOnPlayer2 : kFoulOnPlayer1);
   s.playClock = kFoulRestartClock;
   s.p2ShotInFlight = kFalse;

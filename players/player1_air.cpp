@@ -61,6 +61,7 @@ void TryBlock(Game& game) {
                       s.p1Y - 20 < s.ballY + 75 && s.p1JumpTicks >= 1 &&
                       s.p1JumpTicks <= kRisingTicks;
   if (!blocks) return;
+  game.platform().PlaySound(Sound::Block);
   s.p2ShotInFlight = kFalse;
   s.p2Shooting = kFalse;
   s.p2ShotTicks = 0;

@@ -1,4 +1,5 @@
 #include "game/game.h"
+#include "game/sound_cues.h"
 #include "players/player1.h"
 #include "screens/pictures.h"
 
@@ -287,6 +288,7 @@ void Draw(Game& game, int x, int y) {
 
 void Game::UpdatePlayer1() {
   using namespace player1;
+  ShotCues cues(*this, state.p1ShotInFlight);
   CountHeldKeys(*this);
   FreezeInAirWithBall(*this);
   ApplyTopBound(*this);
@@ -296,6 +298,7 @@ void Game::UpdatePlayer1() {
   PlaceLayUp(*this);
   PlaceDunk(*this);
   StepShotInFlight(*this);
+  cues.Tell();
   CarryBall(*this);
   AdvanceJump(*this);
   TryBlock(*this);

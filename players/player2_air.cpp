@@ -67,6 +67,7 @@ void TryBlock(Game& game) {
                       s.p2Y - 20 < s.ballY + 75 && s.p2JumpTicks >= 1 &&
                       s.p2JumpTicks <= kBlockRise;
   if (!blocks) return;
+  game.platform().PlaySound(Sound::Block);
   s.p1ShotTicks = 0;
   s.p1ShotInFlight = kFalse;
   s.ballX = s.p2X;

@@ -61,6 +61,7 @@ void CarryBall(Game& game) {
   s.ballY = static_cast<std::int16_t>(s.ballY + 25);
   s.ballX = static_cast<std::int16_t>(s.p2KeyLeft == kTrue ? s.p2X - 20 : s.p2X + 60);
   if (s.ballY > s.p2Y + 150) {
+    game.platform().PlaySound(Sound::Bounce);
     s.ballX = static_cast<std::int16_t>(s.p2X + 60);
     s.ballY = static_cast<std::int16_t>(s.p2Y + 60);
   }

@@ -1,4 +1,5 @@
 #include "game/game.h"
+#include "game/sound_cues.h"
 #include "players/computer.h"
 #include "players/player2.h"
 #include "screens/pictures.h"
@@ -289,6 +290,7 @@ void Draw(Game& game, int x, int y) {
 
 void Game::UpdatePlayer2() {
   using namespace player2;
+  ShotCues cues(*this, state.p2ShotInFlight);
   CountHeldKeys(*this);
   FreezeInAirWithBall(*this);
   if (state.twoPlayerMode == kFalse) {
@@ -308,6 +310,7 @@ void Game::UpdatePlayer2() {
   PlaceLayUp(*this);
   ReleaseShot(*this);
   StepShotInFlight(*this);
+  cues.Tell();
   GuardPossession(*this);
   CatchLooseBall(*this);
   ApplyCourtBounds(*this);

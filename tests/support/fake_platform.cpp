@@ -93,6 +93,7 @@ void FakePlatform::Clear() {
   prints.clear();
   messages.clear();
   questions.clear();
+  sounds.clear();
 }
 
 }  // namespace tandemhoop::testing

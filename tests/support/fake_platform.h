@@ -31,6 +31,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> prints;
   std::vector<std::string> messages;   // ShowMessage texts
   std::vector<std::string> questions;  // AskYesNo texts
+  std::vector<Sound> sounds;           // PlaySound cues, kept apart from events
   std::deque<bool> answers;            // answers to AskYesNo, front first; empty answers No
   std::vector<PictureRef> missing;
   bool timerEnabled = false;
@@ -56,6 +57,7 @@ class FakePlatform : public Platform {
   bool AskYesNo(std::string_view text) override;
   void EndProgram() override;
   std::uint32_t SecondsSinceMidnight() const override { return secondsSinceMidnight; }
+  void PlaySound(Sound sound) override { sounds.push_back(sound); }
 
   // The sprite-sheet copies only (Form2), in order.
   std::vector<Copy> SpriteCopies() const;
