@@ -173,6 +173,7 @@ class Recorder final : public Platform {
   bool AskYesNo(std::string_view text) override;
   void EndProgram() override { inner_.EndProgram(); }
   std::uint32_t SecondsSinceMidnight() const override;
+  void PlaySound(Sound sound) override { inner_.PlaySound(sound); }
 
  private:
   bool Accepting() const;
@@ -242,6 +243,7 @@ class Player final : public Platform {
   bool AskYesNo(std::string_view text) override;
   void EndProgram() override { inner_.EndProgram(); }
   std::uint32_t SecondsSinceMidnight() const override { return replay_.header.seed; }
+  void PlaySound(Sound sound) override { inner_.PlaySound(sound); }
 
  private:
   void Deliver(const ReplayEvent& event);

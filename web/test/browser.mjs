@@ -186,8 +186,9 @@ describe('parity with the desktop', () => {
 
   it('a recorded game ends with the same state, with the same frames on the way', async () => {
     const {page, problems, dialogs} = await openPage('?replay');
-    const browserSide = await page.evaluate((text, ticks) => {
+    const browserSide = await page.evaluate(async (text, ticks) => {
       const hooks = window.tandemhoop;
+      await hooks.soundLoaded;
       const core = hooks.core();
       if (!hooks.startReplay('vs-computer.txt', text)) return null;
       hooks.load();
@@ -200,10 +201,12 @@ describe('parity with the desktop', () => {
       // The ticks are timed together (the clock is coarse), the hashes taken between them apart.
       let ms = -hooks.boxMs;
       let count = 0;
+      let sounding = 0;
       let started = performance.now();
       while (core.replay_tick_due() === 1 && core.Ended() === 0) {
         hooks.tick();
         ++count;
+        if (core.sound_voices() > 0) ++sounding;
         if (ticks.includes(core.ticks())) {
           ms += performance.now() - started;
           take();
@@ -211,7 +214,7 @@ describe('parity with the desktop', () => {
         }
       }
       ms += performance.now() - started - hooks.boxMs;
-      return {frames, result: hooks.replayResult, ms, count};
+      return {frames, result: hooks.replayResult, ms, count, sounding};
     }, replay, chosen);
     assert.ok(browserSide, 'the page took the replay');
     assert.ok(browserSide.result?.matches, 'the replay played back as recorded');
@@ -219,6 +222,7 @@ describe('parity with the desktop', () => {
     const recordedEnd = replay.trim().split('\n').at(-1).split(' ');
     assert.equal(browserSide.result.stateHash, recordedEnd.at(-1));
     assert.ok(dialogs.some((dialog) => dialog.message === 'Computer Wins'));
+    assert.ok(browserSide.sounding > 0, 'the game\'s sound cues reach the mixer');
     const browserTick = (browserSide.ms * 1000) / browserSide.count;
     console.log(`  figure: a tick with drawing in the browser ${browserTick.toFixed(0)} us ` +
                 `(${browserSide.count} ticks)`);

@@ -31,18 +31,28 @@ const shot = async (name) => {
   console.log(`${name}: ${taken ? 'saved' : 'not taken'}`);
 };
 
+// A page does not draw while its box is open, so the picture is taken as the box closes, with
+// the timer held (the next tick would come one tick after the close): what stood behind the box.
 let fouls = 0;
 let over = null;
 page.on('dialog', async (dialog) => {
   const message = dialog.message();
   console.log(`box: ${JSON.stringify(message)}`);
-  if (/Wins$/.test(message)) {
-    over = message;
-    await shot('5-win-box');
-  } else if (fouls++ === 0) {
-    await shot('4-foul-box');
-  }
+  const name = /Wins$/.test(message) ? '5-win-box' : fouls++ === 0 ? '4-foul-box' : null;
+  if (/Wins$/.test(message)) over = message;
   await dialog.accept();
+  if (name === null) return;
+  const held = await page.evaluate(() => {
+    const {schedule} = window.tandemhoop;
+    const ticks = window.tandemhoop.core().ticks();
+    schedule.hold();
+    return ticks;
+  });
+  await shot(name);
+  console.log(`  (held at tick ${held})`);
+  await page.evaluate(() => {
+    window.tandemhoop.schedule.release();
+  });
 });
 
 await page.goto(url);
@@ -68,28 +78,26 @@ const hold = async (key, ms) => {
   await page.keyboard.up(key);
 };
 
-// Player 1: with the ball, walk up towards the basket and shoot; without it, go after the ball
-// and reach for it.
+// Player 1 wanders about, reaching and shooting often: enough for a game to be decided.
 let playShot = false;
+let lastLog = 0;
 const started = Date.now();
+const arrows = ['ArrowLeft', 'ArrowUp', 'ArrowRight', 'ArrowDown'];
 while (over === null && Date.now() - started < 600000) {
   const s = await state();
   if (s.ended) break;
-  if (!playShot && Date.now() - started > 6000) {
+  if (!playShot && Date.now() - started > 5000) {
     playShot = true;
     await shot('3-play');
   }
-  if (s.p1HasBall === -1) {
-    if (s.p1Y > 190) await hold('ArrowUp', 300);
-    if (Math.abs(s.p1X - 400) > 40) await hold(s.p1X > 400 ? 'ArrowLeft' : 'ArrowRight', 200);
-    else await hold('KeyM', 250);
-  } else {
-    const dx = s.ballX - s.p1X;
-    const dy = s.ballY - s.p1Y;
-    if (Math.abs(dx) > 30) await hold(dx < 0 ? 'ArrowLeft' : 'ArrowRight', 150);
-    if (Math.abs(dy) > 30) await hold(dy < 0 ? 'ArrowUp' : 'ArrowDown', 150);
-    await hold('KeyM', 120);
+  if (Date.now() - lastLog > 15000) {
+    lastLog = Date.now();
+    console.log(`score ${s.p1Score} - ${s.p2Score}`);
   }
+  const towardsBasket = s.p1HasBall === -1 && s.p1Y > 200;
+  await hold(towardsBasket && Math.random() < 0.6 ? 'ArrowUp' : arrows[Math.floor(Math.random() * 4)],
+             150 + Math.random() * 250);
+  if (Math.random() < 0.5) await hold('KeyM', 100 + Math.random() * 300);
 }
 await sleep(500);
 const end = await state();

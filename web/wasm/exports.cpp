@@ -201,6 +201,24 @@ TANDEMHOOP_EXPORT("picture_decoded") void PictureDecoded(int i) {
   program().platform.PictureDecoded(static_cast<std::size_t>(i));
 }
 
+// Sound: the page loads the WAV files into the module and pulls the mix as its output needs it,
+// while the game runs or not.
+TANDEMHOOP_EXPORT("sound_file_buffer") std::uint8_t* SoundFileBuffer(int sound, int size) {
+  return program().platform.SoundFileStorage(sound, static_cast<std::size_t>(size < 0 ? 0 : size));
+}
+TANDEMHOOP_EXPORT("sound_file_loaded") int SoundFileLoaded(int sound) {
+  return program().platform.SoundFileLoaded(sound) ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("render_sound") const std::int16_t* RenderSound(int count) {
+  return program().platform.RenderSound(static_cast<std::size_t>(count < 0 ? 0 : count));
+}
+TANDEMHOOP_EXPORT("set_volume") void SetVolume(int percent) {
+  program().platform.mixer().SetVolume(percent);
+}
+TANDEMHOOP_EXPORT("sound_voices") int SoundVoices() {
+  return program().platform.mixer().ActiveVoices();
+}
+
 // The court as the canvas wants it: 727 x 542 RGBA bytes.
 TANDEMHOOP_EXPORT("frame_rgba") const std::uint8_t* FrameRgba() {
   return program().platform.FrameRgba();

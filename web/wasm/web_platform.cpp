@@ -1,8 +1,10 @@
 #include "web/wasm/web_platform.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "screens/pictures.h"
+#include "sound/wav.h"
 
 // What the page provides. Strings are passed as a pointer and a length into this module's
 // memory, Latin-1 like every text of the game.
@@ -35,7 +37,8 @@ int Length(std::string_view text) {
 WebPlatform::WebPlatform()
     : surface_{kWidth, kHeight,
                std::vector<std::uint32_t>(std::size_t{kWidth} * kHeight, kWindowBackground)},
-      rgba_(std::size_t{kWidth} * kHeight, 0) {
+      rgba_(std::size_t{kWidth} * kHeight, 0),
+      rendered_(kMaxRender, 0) {
   const auto pictures = Pictures();
   pictures_.resize(pictures.size());
   for (std::size_t i = 0; i < pictures.size(); ++i) {
@@ -99,6 +102,29 @@ const std::uint8_t* WebPlatform::FrameRgba() {
   dirtyTop_ = kHeight;
   dirtyBottom_ = 0;
   return reinterpret_cast<const std::uint8_t*>(rgba_.data());
+}
+
+std::uint8_t* WebPlatform::SoundFileStorage(int sound, std::size_t size) {
+  if (sound < 0 || sound >= kSoundCount) return nullptr;
+  auto& file = soundFiles_[sound];
+  file.assign(size, 0);
+  return file.data();
+}
+
+bool WebPlatform::SoundFileLoaded(int sound) {
+  if (sound < 0 || sound >= kSoundCount) return false;
+  auto samples = DecodeWav(soundFiles_[sound]);
+  soundFiles_[sound].clear();
+  if (!samples) return false;
+  // The mixer only points at the samples: they stay here for good.
+  sounds_[sound] = std::move(*samples);
+  mixer_.SetSamples(static_cast<Sound>(sound), sounds_[sound]);
+  return true;
+}
+
+const std::int16_t* WebPlatform::RenderSound(std::size_t count) {
+  mixer_.Render(rendered_.data(), std::min(count, kMaxRender));
+  return rendered_.data();
 }
 
 void WebPlatform::SetTextPosition(int x, int y) {

@@ -8,6 +8,7 @@
 #include "game/platform.h"
 #include "screens/raster.h"
 #include "screens/selection.h"
+#include "sound/mixer.h"
 
 namespace tandemhoop::web {
 
@@ -39,6 +40,7 @@ class WebPlatform final : public Platform, public SelectionView {
   bool AskYesNo(std::string_view text) override;
   void EndProgram() override;
   std::uint32_t SecondsSinceMidnight() const override;
+  void PlaySound(Sound sound) override { mixer_.Play(sound); }
 
   // SelectionView
   void SetText1(std::string_view text) override;
@@ -52,6 +54,15 @@ class WebPlatform final : public Platform, public SelectionView {
   // The storage holds the decoded RGBA bytes; turns them into the raster's 0x00RRGGBB.
   void PictureDecoded(std::size_t i);
 
+  // The sounds: the page puts each WAV file's bytes into the storage, then announces it; false
+  // when the file is not one of the game's sounds.
+  std::uint8_t* SoundFileStorage(int sound, std::size_t size);
+  bool SoundFileLoaded(int sound);
+  // The next `count` samples of the mix (mono, 48 kHz), at most kMaxRender at a time.
+  static constexpr std::size_t kMaxRender = 16384;
+  const std::int16_t* RenderSound(std::size_t count);
+  Mixer& mixer() { return mixer_; }
+
   const Surface& surface() const { return surface_; }
   // The surface as RGBA bytes for the canvas; only the rows drawn since the last call change.
   const std::uint8_t* FrameRgba();
@@ -64,6 +75,10 @@ class WebPlatform final : public Platform, public SelectionView {
   std::vector<std::uint32_t> rgba_;
   int dirtyTop_ = 0;  // rows [dirtyTop_, dirtyBottom_) changed since the last FrameRgba
   int dirtyBottom_ = kHeight;
+  Mixer mixer_;
+  std::vector<std::uint8_t> soundFiles_[kSoundCount];
+  std::vector<std::int16_t> sounds_[kSoundCount];
+  std::vector<std::int16_t> rendered_;
   PlayerSelection* selection_ = nullptr;
   bool selectionLoaded_ = false;
   bool timerEnabled_ = false;

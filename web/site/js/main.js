@@ -4,6 +4,7 @@ import {fetchPictures, loadPictures, readText, startCore} from './core.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
+import {SoundOutput} from './sound.js';
 
 const $ = (id) => document.getElementById(id);
 const court = $('court');
@@ -11,6 +12,7 @@ const screen = new Screen(court, $('surface'), $('screen'));
 const selection = $('selection');
 
 let core = null;  // the module's exports
+let sound = null;
 let ended = false;
 let playback = null;  // the name of the replay being played back, or null in a game
 const text = (pointer, length) => readText(core.memory, pointer, length);
@@ -112,6 +114,10 @@ function forCourt(event) {
   if (target instanceof Element && target.closest('#selection, #bar, #over')) return false;
   return true;
 }
+
+// Sound may start with the first thing the player does on the page.
+document.addEventListener('keydown', () => sound?.wake(), true);
+document.addEventListener('pointerdown', () => sound?.wake(), true);
 
 document.addEventListener('keydown', (event) => {
   if (event.code === 'F11') {
@@ -225,6 +231,14 @@ function wireBar() {
     court.focus();
   });
   $('fullscreen').addEventListener('click', toggleFullScreen);
+  const soundOn = $('sound');
+  soundOn.checked = setting('sound', 'on', ['on', 'off']) === 'on';
+  sound.setOn(soundOn.checked);
+  soundOn.addEventListener('change', () => {
+    keep('sound', soundOn.checked ? 'on' : 'off');
+    sound.setOn(soundOn.checked);
+    court.focus();
+  });
   $('again').addEventListener('click', () => location.reload());
   $('save').addEventListener('click', saveReplay);
   $('save-over').addEventListener('click', saveReplay);
@@ -370,11 +384,13 @@ async function start() {
     const bitmaps = await loadPictures(core, await picturesReady);
     await fontsReady;
     screen.textMetrics();
+    sound = new SoundOutput(core);
     wireSelection(bitmaps);
     wireBar();
     layout();
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
     if (new URLSearchParams(location.search).has('replay')) {
+      hooks.soundLoaded = sound.load('sounds/');
       hooks.load = () => {
         core.Form_Load();
         present();
@@ -391,6 +407,8 @@ async function start() {
     requestAnimationFrame(animate);
     hooks.ready = true;
     performance.mark('tandemhoop-title');
+    // The sounds are not needed for the title: they come after it.
+    sound.load('sounds/').catch((error) => console.warn(`No sound: ${error.message}`));
   } catch (error) {
     const failure = $('failure');
     failure.textContent = `The game could not start: ${error.message}`;
