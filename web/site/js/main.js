@@ -306,7 +306,9 @@ function startPendingReplay() {
 
 function startReplayText(name, text) {
   const bytes = new TextEncoder().encode(text);
-  new Uint8Array(core.memory.buffer, core.text_buffer(bytes.length), bytes.length).set(bytes);
+  // The buffer may grow the module's memory: its buffer is taken after.
+  const storage = core.text_buffer(bytes.length);
+  new Uint8Array(core.memory.buffer, storage, bytes.length).set(bytes);
   const speed = core.start_replay();
   if (speed === 0) {
     showNote(`${name} is not a replay this game can play: ${coreText()}`);

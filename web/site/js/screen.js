@@ -50,8 +50,14 @@ export class Screen {
     this.surfaceContext.putImageData(frame, 0, 0);
     const context = this.screenContext;
     const whole = this.whole;
-    context.imageSmoothingEnabled = false;
-    context.drawImage(this.surfaceCanvas, 0, 0, kWidth * whole, kHeight * whole);
+    if (whole === 1) {
+      // Straight from the module too: a software canvas drawn from another copies that one the
+      // next time it changes, which costs more than the rest of the tick.
+      context.putImageData(frame, 0, 0);
+    } else {
+      context.imageSmoothingEnabled = false;
+      context.drawImage(this.surfaceCanvas, 0, 0, kWidth * whole, kHeight * whole);
+    }
     if (this.lines.length > 0) {
       context.save();
       context.scale(whole, whole);

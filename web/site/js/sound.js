@@ -18,8 +18,9 @@ export class SoundOutput {
       const response = await fetch(`${base}${name}.wav`);
       if (!response.ok) return;
       const bytes = new Uint8Array(await response.arrayBuffer());
-      new Uint8Array(this.core.memory.buffer, this.core.sound_file_buffer(sound, bytes.length),
-                     bytes.length).set(bytes);
+      // The storage may grow the module's memory: its buffer is taken after.
+      const storage = this.core.sound_file_buffer(sound, bytes.length);
+      new Uint8Array(this.core.memory.buffer, storage, bytes.length).set(bytes);
       if (this.core.sound_file_loaded(sound) !== 1) console.warn(`${name}.wav is not a game sound`);
     }));
   }
