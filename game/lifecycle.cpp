@@ -122,7 +122,8 @@ void Game::Timer1_Timer() {
   platform_.Print(ScoreLine(kPlayer1Line, state.p1Score).text());
   platform_.Print(ScoreLine(kPlayer2Line, state.p2Score).text());
 
-  if (state.p1Score == kWinningScore || state.p2Score == kWinningScore) platform_.PlaySound(Sound::Win);
+  if (state.p1Score == kWinningScore || state.p2Score == kWinningScore)
+    platform_.PlaySound(Sound::Win);
   if (state.p1Score == kWinningScore) {
     platform_.ShowMessage("Player1 Wins");
     EndProgram();

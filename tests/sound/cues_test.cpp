@@ -72,7 +72,8 @@ TEST_F(Cues, AMadeJumpShotIsOneReleaseThenOneSwishForEitherSide) {
     core().Release(player1 ? keys::kKeyM : keys::kKeyA);
     // The swish comes with the net, on the tick the ball reaches the rim.
     int ticks = 0;
-    while (s.basketMade != kTrue && ticks++ < 30) core().Ticks(1);
+    while (s.basketMade != kTrue && ticks++ < 30)
+      core().Ticks(1);
     EXPECT_EQ(sounds(), (std::vector<Sound>{Sound::Release, Sound::Swish}));
     core().Ticks(20);  // the drop and the award are silent
     EXPECT_EQ(sounds(), (std::vector<Sound>{Sound::Release, Sound::Swish}));
@@ -86,7 +87,8 @@ TEST_F(Cues, AMissIsTheRimOnTheTickItIsDecidedAndTheReboundBouncesOnTheFloor) {
   Shoot(true, 8);
   const GameState& s = core().game.state;
   int ticks = 0;
-  while (s.looseBallRight != kTrue && ticks++ < 30) core().Ticks(1);
+  while (s.looseBallRight != kTrue && ticks++ < 30)
+    core().Ticks(1);
   EXPECT_EQ(sounds(), (std::vector<Sound>{Sound::Release, Sound::Rim}));
   // From the rim the ball rolls to the right side-line, then to the floor line, and rests.
   std::vector<int> bounceTicks;
@@ -247,8 +249,7 @@ TEST(CuesChangeNothing, TheSameGamePlaysAndDrawsTheSameWhetherTheCuesAreHeardOrN
   ASSERT_GT(silentPlayer.stats().ticks, 3000);
   // The game was heard: the everyday sounds came up.
   for (const Sound sound : {Sound::Bounce, Sound::Release, Sound::Whistle}) {
-    EXPECT_GT(listening.heard[static_cast<std::size_t>(sound)], 0)
-        << static_cast<int>(sound);
+    EXPECT_GT(listening.heard[static_cast<std::size_t>(sound)], 0) << static_cast<int>(sound);
   }
 }
 

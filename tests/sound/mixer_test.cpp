@@ -22,7 +22,8 @@ struct TestSounds {
       std::vector<std::int16_t>& samples = data[static_cast<std::size_t>(k)];
       samples.resize(static_cast<std::size_t>(1500 + 700 * k));
       for (std::size_t i = 0; i < samples.size(); ++i) {
-        const int wave = static_cast<int>((i * static_cast<std::size_t>(97 + 31 * k)) % 4001) - 2000;
+        const int wave =
+            static_cast<int>((i * static_cast<std::size_t>(97 + 31 * k)) % 4001) - 2000;
         samples[i] = static_cast<std::int16_t>(wave * (k + 1));
       }
     }
@@ -46,7 +47,8 @@ std::vector<std::int16_t> Render(Mixer& mixer, std::size_t count) {
 
 TEST(TickSamples, CarryTheFractionSoTheSoundKeepsTimeWithTheGameAtBothSpeeds) {
   TickSamples fast(Speed::Fast);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(fast.Next(), 750u);
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_EQ(fast.Next(), 750u);
 
   // One whole cycle of the classic clock's fraction: exactly 48,000 samples a second.
   TickSamples classic(Speed::Classic);
@@ -111,7 +113,8 @@ TEST(Mixer, WhenEveryVoiceIsBusyTheOldestGivesWayAndASoundWithoutSamplesIsSilent
   sounds.LoadInto(mixer);
   mixer.Play(Sound::Win);  // the oldest
   Render(mixer, 1);
-  for (int i = 1; i < Mixer::kVoices; ++i) mixer.Play(Sound::Whistle);
+  for (int i = 1; i < Mixer::kVoices; ++i)
+    mixer.Play(Sound::Whistle);
   mixer.Play(Sound::Bounce);
   EXPECT_EQ(mixer.ActiveVoices(), Mixer::kVoices);
   const std::int16_t sample = Render(mixer, 1)[0];
