@@ -1,0 +1,246 @@
+// The browser front end in a real browser: Debian's chromium, driven through puppeteer-core.
+//   node browser.mjs URL [--frame-hashes TOOL]
+// URL serves the built site; TOOL (tandemhoop_frame_hashes from the desktop build) gives the
+// desktop's software frames for the parity check. Prints figures as it goes.
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {dirname, join} from 'node:path';
+import {after, before, describe, it} from 'node:test';
+import {fileURLToPath} from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const root = join(here, '..', '..');
+const args = process.argv.slice(2);
+const url = args[0] ?? 'http://127.0.0.1:8064/';
+const toolAt = args.indexOf('--frame-hashes');
+const frameTool = toolAt >= 0 ? args[toolAt + 1] : null;
+
+// Where each field of the game's record lies, read from its declaration: an int32, then int16s.
+const fields = (() => {
+  const source = readFileSync(join(root, 'game', 'state.h'), 'utf8');
+  const body = source.slice(source.indexOf('struct GameState {'));
+  const names = [...body.slice(0, body.indexOf('};')).matchAll(/std::int16_t (\w+) = 0;/g)];
+  return Object.fromEntries(names.map((match, i) => [match[1], i + 2]));
+})();
+
+let browser;
+let profile;
+before(async () => {
+  profile = mkdtempSync(join(tmpdir(), 'tandemhoop-chromium-'));
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    userDataDir: profile,
+    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--no-first-run',
+           '--disable-renderer-backgrounding', '--disable-background-timer-throttling'],
+  });
+});
+after(async () => {
+  await browser?.close();
+  rmSync(profile, {recursive: true, force: true});
+});
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// A fresh page; its console errors, failed loads and dialogs are kept for the test to look at.
+async function openPage(path = '') {
+  const page = await browser.newPage();
+  await page.setViewport({width: 800, height: 720});
+  const problems = [];
+  const dialogs = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(message.text());
+  });
+  page.on('pageerror', (error) => problems.push(error.message));
+  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+  page.answer = async (dialog) => dialog.accept();
+  page.on('dialog', async (dialog) => {
+    dialogs.push({type: dialog.type(), message: dialog.message()});
+    await page.answer(dialog);
+  });
+  await page.goto(url + path);
+  await page.waitForFunction(() => window.tandemhoop?.ready === true, {timeout: 15000});
+  return {page, problems, dialogs};
+}
+
+const field = (page, name) => page.evaluate((index) => {
+  const core = window.tandemhoop.core();
+  return new Int16Array(core.memory.buffer, core.game_state(), 64)[index];
+}, fields[name]);
+
+async function waitFor(page, name, test, timeout = 5000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const value = await field(page, name);
+    if (test(value)) return value;
+    if (Date.now() > end) assert.fail(`${name} stayed ${value}`);
+    await sleep(50);
+  }
+}
+
+const frameHashes = (page) => page.evaluate(() => [window.tandemhoop.frameHash(),
+                                                   window.tandemhoop.coreFrameHash()]);
+
+describe('the page', () => {
+  it('loads with no console error and shows the title, bit for bit', async () => {
+    const {page, problems} = await openPage();
+    const titleAt = await page.evaluate(
+        () => performance.getEntriesByName('tandemhoop-title')[0].startTime);
+    console.log(`  figure: title shown ${titleAt.toFixed(0)} ms after navigation`);
+    const [canvas, core] = await frameHashes(page);
+    assert.equal(canvas, core, 'the canvas holds exactly the core surface');
+    // The title art sits at (80, 50) on the white window.
+    const pixels = await page.evaluate(() => {
+      const context = document.getElementById('surface').getContext('2d');
+      return [...context.getImageData(10, 10, 1, 1).data, ...context.getImageData(400, 300, 1, 1).data];
+    });
+    assert.deepEqual(pixels.slice(0, 4), [255, 255, 255, 255]);
+    assert.notDeepEqual(pixels.slice(4), [255, 255, 255, 255]);
+    assert.equal(await page.title(), 'Tandemhoop');
+    assert.ok(await page.$eval('link[rel=icon]', (link) => link.href.endsWith('icon.png')));
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
+
+describe('a game of two players', () => {
+  let page;
+  let problems;
+  let dialogs;
+  before(async () => ({page, problems, dialogs} = await openPage()));
+  after(async () => page?.close());
+
+  const text = (id) => page.$eval(`#${id}`, (input) => input.value);
+  const shown = () => page.$eval('#selection', (screen) => !screen.hidden);
+
+  it('Enter brings up the selection screen; picks by portrait and by name', async () => {
+    assert.equal(await shown(), false);
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('#selection:not([hidden])', {timeout: 3000});
+    await page.click('#Picture26');
+    assert.equal(await text('Text1'), 'OSKEL');
+    await page.click('#Label3');
+    assert.equal(await text('Text2'), 'TOBIN');
+    await page.click('#Label6');  // taken: nothing changes
+    assert.deepEqual([await text('Text1'), await text('Text2')], ['OSKEL', 'TOBIN']);
+    await page.click('#Picture1');
+    assert.equal(await text('Text1'), '');
+  });
+
+  it('"Sino ito?" for an empty box; "2 Players" starts play', async () => {
+    await page.click('#Command4');
+    assert.equal(await text('Text1'), 'Sino ito?');
+    assert.equal(await shown(), true);
+    await page.click('#Label4');
+    assert.equal(await text('Text1'), 'PELL');
+    await page.click('#Command4');
+    assert.equal(await shown(), false);
+    assert.equal(await field(page, 'twoPlayerMode'), -1);
+    await waitFor(page, 'playClock', (clock) => clock > 12);
+  });
+
+  it('held keys move each player; M shoots', async () => {
+    const p1X = await field(page, 'p1X');
+    await page.keyboard.down('ArrowLeft');
+    await waitFor(page, 'p1X', (x) => x < p1X - 10);
+    await page.keyboard.up('ArrowLeft');
+    const p2Y = await field(page, 'p2Y');
+    await page.keyboard.down('KeyV');
+    await waitFor(page, 'p2Y', (y) => y > p2Y + 10);
+    await page.keyboard.up('KeyV');
+    assert.equal(await field(page, 'p1HasBall'), -1);
+    await page.keyboard.down('KeyM');
+    await waitFor(page, 'p1Shooting', (flag) => flag === -1);
+    await sleep(300);
+    await page.keyboard.up('KeyM');
+    await waitFor(page, 'p1HasBall', (flag) => flag === 0);
+  });
+
+  it('Esc asks; No freezes, a character key resumes, Yes ends', async () => {
+    page.answer = (dialog) => dialog.dismiss();
+    await page.keyboard.press('Escape');
+    assert.deepEqual(dialogs.at(-1), {type: 'confirm', message: '     Ayawan Na?'});
+    const frozen = await field(page, 'playClock');
+    await sleep(400);
+    assert.equal(await field(page, 'playClock'), frozen);
+    await page.keyboard.press('KeyX');
+    await waitFor(page, 'playClock', (clock) => clock > frozen + 2);
+    page.answer = (dialog) => dialog.accept();
+    await page.keyboard.press('Escape');
+    await page.waitForSelector('#over:not([hidden])', {timeout: 3000});
+    assert.equal(await page.evaluate(() => window.tandemhoop.core().Ended()), 1);
+    const ended = await field(page, 'playClock');
+    await sleep(300);
+    assert.equal(await field(page, 'playClock'), ended);
+    assert.deepEqual(problems, []);
+  });
+});
+
+describe('parity with the desktop', () => {
+  const replayPath = join(here, 'fixtures', 'vs-computer.txt');
+  const replay = readFileSync(replayPath, 'utf8');
+  const chosen = [0, 1, 2, 40, 150, 299, 300, 425, 426];
+
+  it('a recorded game ends with the same state, with the same frames on the way', async () => {
+    const {page, problems, dialogs} = await openPage('?replay');
+    const browserSide = await page.evaluate(async (text, ticks) => {
+      const hooks = window.tandemhoop;
+      await hooks.soundLoaded;
+      const core = hooks.core();
+      if (!hooks.startReplay('vs-computer.txt', text)) return null;
+      hooks.load();
+      const frames = [];
+      const take = () => {
+        const [canvas, surface] = [hooks.frameHash(), hooks.coreFrameHash()];
+        frames.push({tick: core.ticks(), canvas, surface});
+      };
+      if (ticks.includes(0)) take();
+      // The ticks are timed together (the clock is coarse), the hashes taken between them apart.
+      let ms = -hooks.boxMs;
+      let count = 0;
+      let sounding = 0;
+      let started = performance.now();
+      while (core.replay_tick_due() === 1 && core.Ended() === 0) {
+        hooks.tick();
+        ++count;
+        if (core.sound_voices() > 0) ++sounding;
+        if (ticks.includes(core.ticks())) {
+          ms += performance.now() - started;
+          take();
+          started = performance.now();
+        }
+      }
+      ms += performance.now() - started - hooks.boxMs;
+      return {frames, result: hooks.replayResult, ms, count, sounding};
+    }, replay, chosen);
+    assert.ok(browserSide, 'the page took the replay');
+    assert.ok(browserSide.result?.matches, 'the replay played back as recorded');
+    for (const frame of browserSide.frames) assert.equal(frame.canvas, frame.surface, `tick ${frame.tick}`);
+    const recordedEnd = replay.trim().split('\n').at(-1).split(' ');
+    assert.equal(browserSide.result.stateHash, recordedEnd.at(-1));
+    assert.ok(dialogs.some((dialog) => dialog.message === 'Computer Wins'));
+    assert.ok(browserSide.sounding > 0, 'the game\'s sound cues reach the mixer');
+    const browserTick = (browserSide.ms * 1000) / browserSide.count;
+    console.log(`  figure: a tick with drawing in the browser ${browserTick.toFixed(0)} us ` +
+                `(${browserSide.count} ticks)`);
+    if (frameTool !== null) {
+      const output = execFileSync(frameTool, [join(root, 'assets'), 'play', replayPath, ...chosen.map(String)],
+                                  {encoding: 'utf8'});
+      const desktop = Object.fromEntries([...output.matchAll(/^tick (\d+) frame (\w+)$/gm)]
+                                             .map((match) => [Number(match[1]), match[2]]));
+      assert.equal(Object.keys(desktop).length, browserSide.frames.length);
+      for (const frame of browserSide.frames) assert.equal(frame.canvas, desktop[frame.tick], `tick ${frame.tick}`);
+      const nativeTick = Number(output.match(/^time (\d+) ns/m)[1]) / 1000 / browserSide.count;
+      console.log(`  figure: natively ${nativeTick.toFixed(0)} us, the browser ` +
+                  `${(browserTick / nativeTick).toFixed(2)} times that`);
+      assert.match(output, new RegExp(`^end ${browserSide.result.ticks} state ${browserSide.result.stateHash} matches 1$`, 'm'));
+    } else {
+      console.log('  (no desktop frame tool given: the browser is checked against its own core only)');
+    }
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});

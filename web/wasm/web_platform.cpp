@@ -1,0 +1,182 @@
+#include "web/wasm/web_platform.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "screens/pictures.h"
+#include "sound/wav.h"
+
+// What the page provides. Strings are passed as a pointer and a length into this module's
+// memory, Latin-1 like every text of the game.
+#define TANDEMHOOP_IMPORT(name) __attribute__((import_module("tandemhoop"), import_name(name)))
+extern "C" {
+TANDEMHOOP_IMPORT("print") int PagePrint(int x, int y, const char* text, int length);
+TANDEMHOOP_IMPORT("set_timer_enabled") void PageSetTimerEnabled(int enabled);
+TANDEMHOOP_IMPORT("show_selection_screen") void PageShowSelectionScreen();
+TANDEMHOOP_IMPORT("hide_selection_screen") void PageHideSelectionScreen();
+TANDEMHOOP_IMPORT("set_text") void PageSetText(int box, const char* text, int length);
+TANDEMHOOP_IMPORT("show_message") void PageShowMessage(const char* text, int length);
+TANDEMHOOP_IMPORT("ask_yes_no") int PageAskYesNo(const char* text, int length);
+TANDEMHOOP_IMPORT("end_program") void PageEndProgram();
+TANDEMHOOP_IMPORT("seconds_since_midnight") std::uint32_t PageSecondsSinceMidnight();
+}
+
+namespace tandemhoop::web {
+
+namespace {
+
+// The window background of the standard colour scheme: all that shows around the title art.
+constexpr std::uint32_t kWindowBackground = 0x00FFFFFF;
+
+int Length(std::string_view text) {
+  return static_cast<int>(text.size());
+}
+
+}  // namespace
+
+WebPlatform::WebPlatform()
+    : surface_{kWidth, kHeight,
+               std::vector<std::uint32_t>(std::size_t{kWidth} * kHeight, kWindowBackground)},
+      rgba_(std::size_t{kWidth} * kHeight, 0),
+      rendered_(kMaxRender, 0) {
+  const auto pictures = Pictures();
+  pictures_.resize(pictures.size());
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    const PictureSize size = pictures[i].size;
+    pictures_[i] =
+        Surface{size.width, size.height,
+                std::vector<std::uint32_t>(static_cast<std::size_t>(size.width) * size.height, 0)};
+  }
+}
+
+std::size_t WebPlatform::PictureCount() {
+  return Pictures().size();
+}
+
+PictureRef WebPlatform::PictureAt(std::size_t i) {
+  return Pictures()[i].ref;
+}
+
+Surface* WebPlatform::PictureStorage(std::size_t i) {
+  return i < pictures_.size() ? &pictures_[i] : nullptr;
+}
+
+void WebPlatform::PictureDecoded(std::size_t i) {
+  if (i >= pictures_.size()) return;
+  // The bytes R, G, B, A read as one little-endian word are 0xAABBGGRR.
+  for (std::uint32_t& pixel : pictures_[i].pixels) {
+    pixel = ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+  }
+}
+
+const Surface* WebPlatform::Find(PictureRef ref) const {
+  const auto pictures = Pictures();
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    if (pictures[i].ref.form == ref.form && pictures[i].ref.index == ref.index)
+      return &pictures_[i];
+  }
+  return nullptr;
+}
+
+std::int32_t WebPlatform::BitBlt(int x, int y, int width, int height, PictureRef source,
+                                 RasterOp op) {
+  const Surface* picture = Find(source);
+  if (picture == nullptr) return 0;
+  const CopyArea area = ClippedCopyArea(surface_, x, y, width, height, *picture, 0, 0);
+  if (!area.empty()) {
+    dirtyTop_ = std::min(dirtyTop_, area.y);
+    dirtyBottom_ = std::max(dirtyBottom_, area.y + area.height);
+  }
+  return tandemhoop::BitBlt(surface_, x, y, width, height, *picture, 0, 0, op);
+}
+
+const std::uint8_t* WebPlatform::FrameRgba() {
+  const std::size_t first = static_cast<std::size_t>(dirtyTop_) * kWidth;
+  const std::size_t last = static_cast<std::size_t>(std::max(dirtyTop_, dirtyBottom_)) * kWidth;
+  const std::uint32_t* from = surface_.pixels.data();
+  std::uint32_t* to = rgba_.data();
+  for (std::size_t i = first; i < last; ++i) {
+    const std::uint32_t pixel = from[i];
+    to[i] = 0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+  }
+  dirtyTop_ = kHeight;
+  dirtyBottom_ = 0;
+  return reinterpret_cast<const std::uint8_t*>(rgba_.data());
+}
+
+std::uint8_t* WebPlatform::SoundFileStorage(int sound, std::size_t size) {
+  if (sound < 0 || sound >= kSoundCount) return nullptr;
+  auto& file = soundFiles_[sound];
+  file.assign(size, 0);
+  return file.data();
+}
+
+bool WebPlatform::SoundFileLoaded(int sound) {
+  if (sound < 0 || sound >= kSoundCount) return false;
+  auto samples = DecodeWav(soundFiles_[sound]);
+  soundFiles_[sound].clear();
+  if (!samples) return false;
+  // The mixer only points at the samples: they stay here for good.
+  sounds_[sound] = std::move(*samples);
+  mixer_.SetSamples(static_cast<Sound>(sound), sounds_[sound]);
+  return true;
+}
+
+const std::int16_t* WebPlatform::RenderSound(std::size_t count) {
+  mixer_.Render(rendered_.data(), std::min(count, kMaxRender));
+  return rendered_.data();
+}
+
+void WebPlatform::SetTextPosition(int x, int y) {
+  textX_ = x;
+  textY_ = y;
+}
+
+void WebPlatform::Print(std::string_view line) {
+  textY_ += PagePrint(textX_, textY_, line.data(), Length(line));
+}
+
+void WebPlatform::SetTimerEnabled(bool enabled) {
+  timerEnabled_ = enabled;
+  PageSetTimerEnabled(enabled ? 1 : 0);
+}
+
+void WebPlatform::ShowSelectionScreen() {
+  // Like the desktop's window, the screen's load handler runs before it is first seen.
+  if (!selectionLoaded_ && selection_ != nullptr) {
+    selectionLoaded_ = true;
+    selection_->Form_Load();
+  }
+  PageShowSelectionScreen();
+}
+
+void WebPlatform::ShowMessage(std::string_view text) {
+  PageShowMessage(text.data(), Length(text));
+}
+
+bool WebPlatform::AskYesNo(std::string_view text) {
+  return PageAskYesNo(text.data(), Length(text)) != 0;
+}
+
+void WebPlatform::EndProgram() {
+  timerEnabled_ = false;
+  PageEndProgram();
+}
+
+std::uint32_t WebPlatform::SecondsSinceMidnight() const {
+  return PageSecondsSinceMidnight();
+}
+
+void WebPlatform::SetText1(std::string_view text) {
+  PageSetText(1, text.data(), Length(text));
+}
+
+void WebPlatform::SetText2(std::string_view text) {
+  PageSetText(2, text.data(), Length(text));
+}
+
+void WebPlatform::HideScreen() {
+  PageHideSelectionScreen();
+}
+
+}  // namespace tandemhoop::web
