@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "desktop/controls_dialog.h"
 #include "desktop/court_window.h"
 #include "desktop/desktop_platform.h"
+#include "desktop/gamepads.h"
+#include "desktop/key_bindings.h"
 #include "desktop/level_menu.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
@@ -61,7 +64,18 @@ int main(int argc, char** argv) {
   tandemhoop::Game game(platform, random);
   tandemhoop::SelectionScreen selection(game.state, pictures, &court);
   platform.SetSelectionScreen(&selection);
-  platform.SetTickHandler([&game] { game.Timer1_Timer(); });
+  tandemhoop::KeyBindings::Current().Load();
+  tandemhoop::DesktopGamepadTarget padTarget(game, &selection);
+  tandemhoop::Gamepads pads(padTarget);
+  if (pads.Start()) {
+    pads.PollWhileIdle(
+        [&platform] { return platform.TimerEnabled() && !platform.scheduler().Held(); });
+  }
+  // The pads are read just before each tick, as the keys that came since have been.
+  platform.SetTickHandler([&game, &pads] {
+    pads.Poll();
+    game.Timer1_Timer();
+  });
   court.SetGame(&game);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
   court.SetCloseHandler([&platform, &game] { platform.QuitFromDesktop(game); });
@@ -75,6 +89,7 @@ int main(int argc, char** argv) {
   tandemhoop::InstallComputerLevelMenu(court, game);
   tandemhoop::SoundOutput sound;
   tandemhoop::ConnectSound(sound, platform, court);
+  tandemhoop::AddControlsMenu(court, &pads);
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   game.Form_Load();
