@@ -158,7 +158,13 @@ void ControlsDialog::ShowKeys() {
 void ControlsDialog::RefreshPads() {
   for (int side = 0; side < 2; ++side) {
     const QString name = pads_ != nullptr ? pads_->NameOnSide(side) : QString();
-    padLabels_[side]->setText(name.isEmpty() ? QStringLiteral("keyboard only") : name);
+    if (!name.isEmpty()) {
+      padLabels_[side]->setText(name);
+    } else if (side == 1 && pads_ != nullptr && pads_->AgainstComputer()) {
+      padLabels_[side]->setText(QStringLiteral("the computer"));
+    } else {
+      padLabels_[side]->setText(QStringLiteral("keyboard only"));
+    }
   }
 }
 

@@ -363,11 +363,15 @@ void DesktopGamepadTarget::MoveFocus(Direction direction) {
   if (selection_ == nullptr) return;
   static constexpr int kSteps[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
   const auto step = kSteps[static_cast<int>(direction)];
+  // The focus is drawn only in the active window: a pad player may have clicked the court.
+  if (!selection_->isActiveWindow()) selection_->activateWindow();
   selection_->MoveFocus(step[0], step[1]);
 }
 
 void DesktopGamepadTarget::Activate() {
-  if (selection_ != nullptr) selection_->ActivateFocus();
+  if (selection_ == nullptr) return;
+  if (!selection_->isActiveWindow()) selection_->activateWindow();
+  selection_->ActivateFocus();
 }
 
 void DesktopGamepadTarget::AnswerBox(bool defaultAnswer) {

@@ -89,6 +89,7 @@ class Gamepads {
   // The name of the pad that plays a side (0 = Player 1, 1 = Player 2), empty if none.
   QString NameOnSide(int side);
   int ConnectedCount() const;
+  bool AgainstComputer() { return target_.AgainstComputer(); }
 
  private:
   enum Control : std::uint8_t {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "desktop/controls_dialog.h"
 #include "game/game.h"
 #include "tests/desktop/virtual_pad.h"
 #include "tests/support/fake_platform.h"
@@ -226,6 +228,19 @@ TEST_F(GamepadsTest, UnpluggedWhileHeldItsKeysGoUpEvenWhenABoxWasOpen) {
   now += 2s;
   Poll();
   EXPECT_EQ(target.Take(), Log{});
+}
+
+TEST_F(GamepadsTest, TheControlsDialogShowsWhichPadPlaysWhichSide) {
+  KeyBindings keys;
+  ControlsDialog dialog(keys, &pads, nullptr);
+  EXPECT_EQ(dialog.PadLabel(0)->text(), "keyboard only");
+  auto pad = Plug();
+  dialog.RefreshPads();
+  EXPECT_EQ(dialog.PadLabel(0)->text(), "Virtual Controller");
+  EXPECT_EQ(dialog.PadLabel(1)->text(), "keyboard only");
+  target.againstComputer = true;
+  dialog.RefreshPads();
+  EXPECT_EQ(dialog.PadLabel(1)->text(), "the computer");
 }
 
 // The pad in front of the real key handlers: holding A with the ball right after a restart

@@ -9,9 +9,8 @@ namespace tandemhoop::testing {
 class VirtualPad {
  public:
   VirtualPad() {
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
-                                                SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX,
-                                                0);
+    const int index = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
     if (index >= 0) joystick_ = SDL_JoystickOpen(index);
     if (joystick_ != nullptr) instance_ = SDL_JoystickInstanceID(joystick_);
   }
