@@ -46,6 +46,19 @@ void DrawFocusFrame(QWidget* widget) {
   painter.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
 }
 
+// A mode button with the same focus frame as the other controls: the style's own is faint, or
+// not drawn at all when the focus came from a gamepad rather than from Tab.
+class ModeButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPushButton::paintEvent(event);
+    DrawFocusFrame(this);
+  }
+};
+
 // Space or Enter on a focused control is a click; a held key's repeats are not more clicks.
 bool IsActivation(const QKeyEvent* event) {
   const int key = event->key();
@@ -269,7 +282,7 @@ void SelectionScreen::Build() {
 
   auto button = [&](const char* name, const QString& caption, int y,
                     std::function<void()> onClick) {
-    auto* command = new QPushButton(caption, this);
+    auto* command = new ModeButton(caption, this);
     command->setObjectName(QString::fromLatin1(name));
     command->setGeometry(96, y, 137, 17);
     command->setAutoDefault(false);
