@@ -163,6 +163,12 @@ TEST_F(ControlsTest, TheCourtWindowHandsTheGameTheOriginalCodesOfTheChosenKeys) 
   Key(&court, QEvent::KeyRelease, Qt::Key_J, QStringLiteral("j"));
   EXPECT_EQ(game.state.p1KeyLeft, kFalse);
 
+  // Under a Cyrillic layout the same key types another letter; it is still the key chosen.
+  QKeyEvent cyrillic(QEvent::KeyPress, 0x43e, Qt::NoModifier, 44, 0, 0, QStringLiteral("\u043e"));
+  QCoreApplication::sendEvent(&court, &cyrillic);
+  EXPECT_EQ(game.state.p1KeyLeft, kTrue);
+  Key(&court, QEvent::KeyRelease, Qt::Key_J, QStringLiteral("j"));
+
   game.state.p1HasBall = kTrue;
   game.state.playClock = 11;
   Key(&court, QEvent::KeyPress, Qt::Key_M, QStringLiteral("m"));
