@@ -52,7 +52,7 @@ QString Reserved(int key) {
     case Qt::Key_Enter:
       return QStringLiteral("Enter starts and resumes the game.");
     case Qt::Key_F2:
-      return QStringLiteral("F2 is taken by the game's menu.");
+      return QStringLiteral("F2 switches the sound on and off.");
     case Qt::Key_F11:
       return QStringLiteral("F11 switches full screen.");
     // Held, these do not repeat on most desktops, so the rules that wait for a held key's next
