@@ -38,11 +38,17 @@ qt_add_resources(tandemhoop_resource_sources ${tandemhoop_qrc_files})
 add_library(tandemhoop_resources OBJECT ${tandemhoop_resource_sources})
 target_link_libraries(tandemhoop_resources PRIVATE Qt6::Core)
 
+# Gamepads come through SDL's game controller API (Debian's libsdl2-dev).
+find_package(SDL2 REQUIRED CONFIG)
+
 add_library(tandemhoop_desktop STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/controls_dialog.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/court_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_fonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_platform.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/level_menu.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/gamepads.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/key_bindings.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/presentation.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/replay_desktop.cpp
@@ -63,7 +69,7 @@ if(TANDEMHOOP_XCB_FOUND)
   target_compile_definitions(tandemhoop_desktop PRIVATE TANDEMHOOP_HAS_XCB)
 endif()
 target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
-                      Qt6::Multimedia
+                      Qt6::Multimedia SDL2::SDL2
                       PRIVATE tandemhoop_warnings)
 
 add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/desktop/main.cpp)

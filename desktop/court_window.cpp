@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <string>
 
+#include "desktop/key_bindings.h"
 #include "desktop/settings.h"
 #include "game/game.h"
 #include "game/replay.h"
@@ -271,7 +272,7 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
   }
   if (game_ == nullptr) return;
   // A held key repeats both handlers, the way the game has always seen a held key.
-  const int keyCode = VirtualKeyCode(*event);
+  const int keyCode = TranslateKey(event->key(), VirtualKeyCode(*event));
   if (keyCode != 0) {
     held_[static_cast<std::size_t>(keyCode) % held_.size()] = true;
     if (recorder_ != nullptr) {
@@ -293,7 +294,7 @@ void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
   // X11 sends a release before every repeated press; the game takes a key-up to mean the key
   // really went up, which would cut a held key into taps.
   if (game_ == nullptr || event->isAutoRepeat()) return;
-  const int keyCode = VirtualKeyCode(*event);
+  const int keyCode = TranslateKey(event->key(), VirtualKeyCode(*event));
   if (keyCode != 0) KeyUp(keyCode, ShiftState(event->modifiers()));
 }
 
@@ -323,7 +324,7 @@ bool CourtWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease && game_ != nullptr && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() != this) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    const int keyCode = key->isAutoRepeat() ? 0 : VirtualKeyCode(*key);
+    const int keyCode = key->isAutoRepeat() ? 0 : TranslateKey(key->key(), VirtualKeyCode(*key));
     if (keyCode != 0 && held_[static_cast<std::size_t>(keyCode) % held_.size()])
       KeyUp(keyCode, ShiftState(key->modifiers()));
   }

@@ -6,8 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include "desktop/controls_dialog.h"
 #include "desktop/court_window.h"
 #include "desktop/desktop_platform.h"
+#include "desktop/gamepads.h"
+#include "desktop/key_bindings.h"
 #include "desktop/level_menu.h"
 #include "desktop/picture_holders.h"
 #include "desktop/replay_desktop.h"
@@ -177,7 +180,19 @@ int main(int argc, char** argv) {
   selection.SetClickRouter(
       [&recorder](tandemhoop::SelectionClick click) { recorder.Click(click); });
   platform.SetSelectionScreen(&selection);
-  platform.SetTickHandler([&recorder] { recorder.Tick(); });
+  tandemhoop::KeyBindings::Current().Load();
+  tandemhoop::DesktopGamepadTarget padTarget(game, &selection);
+  padTarget.SetRecorder(&recorder);
+  tandemhoop::Gamepads pads(padTarget);
+  if (pads.Start()) {
+    pads.PollWhileIdle(
+        [&platform] { return platform.TimerEnabled() && !platform.scheduler().Held(); });
+  }
+  // The pads are read just before each tick, as the keys that came since have been.
+  platform.SetTickHandler([&recorder, &pads] {
+    pads.Poll();
+    recorder.Tick();
+  });
   court.SetGame(&game);
   court.SetRecorder(&recorder);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
@@ -206,6 +221,7 @@ int main(int argc, char** argv) {
                    failure.toLocal8Bit().constData());
     }
   });
+  tandemhoop::AddControlsMenu(court, &pads);
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   recorder.Load();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <limits>
 #include <utility>
 
 #include "desktop/desktop_fonts.h"
@@ -32,6 +33,39 @@ bool IsClick(const QMouseEvent* event, const QWidget* widget) {
   return event->button() == Qt::LeftButton && widget->rect().contains(event->position().toPoint());
 }
 
+// The focus is drawn as a frame that shows on the white of the names and portraits and on the
+// black around the badges alike.
+const QColor kFocusFrame(255, 150, 0);
+
+void DrawFocusFrame(QWidget* widget) {
+  if (!widget->hasFocus()) return;
+  QPainter painter(widget);
+  QPen pen(kFocusFrame, 2);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  painter.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
+}
+
+// A mode button with the same focus frame as the other controls: the style's own is faint, or
+// not drawn at all when the focus came from a gamepad rather than from Tab.
+class ModeButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPushButton::paintEvent(event);
+    DrawFocusFrame(this);
+  }
+};
+
+// Space or Enter on a focused control is a click; a held key's repeats are not more clicks.
+bool IsActivation(const QKeyEvent* event) {
+  const int key = event->key();
+  return !event->isAutoRepeat() &&
+         (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter);
+}
+
 void SetColours(QWidget* widget, const QColor& text, const QColor& background) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, text);
@@ -49,13 +83,17 @@ QLineEdit* MakePickBox(QWidget* parent, const char* name, const QRect& at, const
   palette.setColor(QPalette::Base, kWhite);
   palette.setColor(QPalette::Text, text);
   box->setPalette(palette);
+  // Typing into a box picks nobody, so Tab and the arrows pass it by; a click still reaches it.
+  box->setFocusPolicy(Qt::ClickFocus);
   return box;
 }
 
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick)
-    : QWidget(parent), ref_(art), onClick_(std::move(onClick)) {}
+    : QWidget(parent), ref_(art), onClick_(std::move(onClick)) {
+  setFocusPolicy(Qt::StrongFocus);
+}
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   // The art's holder loads on first use, which is the first time the screen is seen.
@@ -71,6 +109,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   } else {
     painter.drawImage(inside.topLeft(), art_);
   }
+  painter.end();
+  DrawFocusFrame(this);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -83,11 +123,26 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   if (click && onClick_) onClick_();
 }
 
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  if (IsActivation(event)) {
+    Click();
+  } else {
+    QWidget::keyPressEvent(event);
+  }
+}
+
 ClickableLabel::ClickableLabel(QWidget* parent, const QString& caption,
                                std::function<void()> onClick)
     : QLabel(caption, parent), onClick_(std::move(onClick)) {
   setTextFormat(Qt::PlainText);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName(caption);
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  DrawFocusFrame(this);
 }
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {
@@ -98,6 +153,14 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   const bool click = pressed_ && IsClick(event, this);
   pressed_ = false;
   if (click && onClick_) onClick_();
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+  if (IsActivation(event)) {
+    Click();
+  } else {
+    QLabel::keyPressEvent(event);
+  }
 }
 
 SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWidget* court)
@@ -130,27 +193,36 @@ void SelectionScreen::Build() {
   title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   title->setGeometry(72, 40, 177, 25);
   title->setFont(ScreenTitleFont());
+  title->setAccessibleName(kMakerLine);
   SetColours(title, kWhite, kBlack);
 
-  auto badge = [&](const char* name, int x, int number, std::function<void()> onClick) {
+  auto badge = [&](const char* name, int x, int number, const QString& caption,
+                   std::function<void()> onClick) {
     auto* box = new PictureBox(this, {Holder::Form4, static_cast<std::int16_t>(number)},
                                std::move(onClick));
     box->SetHolders(&pictures_);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(x, 72, 32, 32);
+    box->setAccessibleName(caption);
+    box->setAccessibleDescription(QStringLiteral("Clears the pick of %1").arg(caption));
   };
-  badge("Picture1", 24, form4::Picture1, [this] { Clicked(SelectionClick::Picture1); });
+  badge("Picture1", 24, form4::Picture1, QStringLiteral("1P"),
+        [this] { Clicked(SelectionClick::Picture1); });
   text1_ = MakePickBox(this, "Text1", QRect(56, 80, 89, 25), kBlack);
+  text1_->setAccessibleName(QStringLiteral("Player 1's pick"));
 
   auto* versus = new QLabel(QStringLiteral(" vs"), this);
   versus->setObjectName(QStringLiteral("Label7"));
   versus->setTextFormat(Qt::PlainText);
   versus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   versus->setGeometry(152, 64, 17, 17);
+  versus->setAccessibleName(QStringLiteral("vs"));
   SetColours(versus, kRed, kBlack);
 
-  badge("Picture2", 168, form4::Picture2, [this] { Clicked(SelectionClick::Picture2); });
+  badge("Picture2", 168, form4::Picture2, QStringLiteral("2P"),
+        [this] { Clicked(SelectionClick::Picture2); });
   text2_ = MakePickBox(this, "Text2", QRect(200, 80, 89, 25), kPlayer2Blue);
+  text2_->setAccessibleName(QStringLiteral("Player 2's pick"));
 
   // Each player has a portrait and a name label, both of which pick him.
   struct Player {
@@ -204,9 +276,11 @@ void SelectionScreen::Build() {
     portrait->setGeometry(QRect(player.portraitAt, QSize(art.width + 2, art.height + 2)));
 
     const std::string_view caption = kPlayerNames[player.pick - 1].caption;
-    auto* name = new ClickableLabel(
-        this, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-        [this, click = player.labelClick] { Clicked(click); });
+    const QString playerName =
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+    portrait->setAccessibleName(playerName);
+    auto* name =
+        new ClickableLabel(this, playerName, [this, click = player.labelClick] { Clicked(click); });
     name->setObjectName(QString::fromLatin1(player.label));
     name->setGeometry(QRect(player.labelAt, QSize(89, 41)));
     SetColours(name, kBlack, kWhite);
@@ -214,22 +288,97 @@ void SelectionScreen::Build() {
 
   auto button = [&](const char* name, const QString& caption, int y,
                     std::function<void()> onClick) {
-    auto* command = new QPushButton(caption, this);
+    auto* command = new ModeButton(caption, this);
     command->setObjectName(QString::fromLatin1(name));
     command->setGeometry(96, y, 137, 17);
     command->setAutoDefault(false);
+    command->setAccessibleName(caption);
     connect(command, &QPushButton::clicked, this, [click = std::move(onClick)] { click(); });
   };
   button("Command3", QStringLiteral("vs Computer"), 208,
          [this] { Clicked(SelectionClick::Command3); });
   button("Command4", QStringLiteral("2 Players"), 240,
          [this] { Clicked(SelectionClick::Command4); });
+
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->focusPolicy() & Qt::TabFocus) child->installEventFilter(this);
+  }
+}
+
+QWidget* SelectionScreen::FirstPortrait() const {
+  return findChild<QWidget*>(QStringLiteral("Picture34"));
+}
+
+void SelectionScreen::MoveFocus(int dx, int dy) {
+  QWidget* from = focusWidget();
+  if (from == nullptr || from == this || !(from->focusPolicy() & Qt::TabFocus)) {
+    FirstPortrait()->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  // The nearest control whose centre lies that way; being off to the side counts double, so
+  // Down from a name goes to the name below rather than to the nearer portrait beside it.
+  const QPoint start = from->geometry().center();
+  QWidget* best = nullptr;
+  int bestScore = std::numeric_limits<int>::max();
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child == from || !(child->focusPolicy() & Qt::TabFocus) || !child->isEnabled()) continue;
+    const QPoint offset = child->geometry().center() - start;
+    const int along = dx != 0 ? offset.x() * dx : offset.y() * dy;
+    const int across = dx != 0 ? std::abs(offset.y()) : std::abs(offset.x());
+    if (along <= 0) continue;
+    const int score = along + 2 * across;
+    if (score < bestScore) {
+      bestScore = score;
+      best = child;
+    }
+  }
+  if (best != nullptr) best->setFocus(Qt::OtherFocusReason);
+}
+
+void SelectionScreen::ActivateFocus() {
+  QWidget* focused = focusWidget();
+  if (auto* picture = dynamic_cast<PictureBox*>(focused)) {
+    picture->Click();
+  } else if (auto* label = dynamic_cast<ClickableLabel*>(focused)) {
+    label->Click();
+  } else if (auto* command = qobject_cast<QPushButton*>(focused)) {
+    command->click();
+  } else {
+    FirstPortrait()->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+bool SelectionScreen::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+      switch (key->key()) {
+        case Qt::Key_Left:
+          MoveFocus(-1, 0);
+          return true;
+        case Qt::Key_Right:
+          MoveFocus(1, 0);
+          return true;
+        case Qt::Key_Up:
+          MoveFocus(0, -1);
+          return true;
+        case Qt::Key_Down:
+          MoveFocus(0, 1);
+          return true;
+        default:
+          break;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void SelectionScreen::ShowScreen() {
   if (!loaded_) {
     loaded_ = true;
     rules_.Form_Load();
+    // The first thing to do is to pick a player: the focus starts on the first portrait.
+    FirstPortrait()->setFocus(Qt::OtherFocusReason);
   }
   if (isVisible()) {
     // Shown on every tick of the selection: one minimised or covered comes back to the front.

@@ -23,11 +23,16 @@ class PictureBox : public QWidget {
 
   // Decodes the art (through the holders) the first time the box is painted.
   void SetHolders(PictureHolders* pictures) { pictures_ = pictures; }
+  // What a click does; also Space or Enter while it has the focus.
+  void Click() {
+    if (onClick_) onClick_();
+  }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   PictureRef ref_;
@@ -42,10 +47,15 @@ class PictureBox : public QWidget {
 class ClickableLabel : public QLabel {
  public:
   ClickableLabel(QWidget* parent, const QString& caption, std::function<void()> onClick);
+  void Click() {
+    if (onClick_) onClick_();
+  }
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::function<void()> onClick_;
@@ -74,6 +84,11 @@ class SelectionScreen : public QWidget, public SelectionView {
   // set they go straight to the rules.
   void SetClickRouter(std::function<void(SelectionClick)> route) { route_ = std::move(route); }
 
+  // For players without a mouse: the focus moves to the nearest control in a direction (dx, dy
+  // of -1, 0 or 1), and the focused control is activated exactly as a click would.
+  void MoveFocus(int dx, int dy);
+  void ActivateFocus();
+
   // SelectionView
   void SetText1(std::string_view text) override;
   void SetText2(std::string_view text) override;
@@ -82,10 +97,13 @@ class SelectionScreen : public QWidget, public SelectionView {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // The arrow keys move the focus over the controls, whichever has it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Build();
   void Clicked(SelectionClick click);
+  QWidget* FirstPortrait() const;
 
   PlayerSelection rules_;
   std::function<void(SelectionClick)> route_;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QtTest/qtestspontaneevent.h>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <utility>
 
 #include "desktop/picture_holders.h"
 #include "tests/desktop/desktop_test_support.h"
@@ -218,6 +220,75 @@ TEST_F(SelectionScreenTest, TypingANameIntoAPickBoxPicksNobody) {
   EXPECT_EQ(Text2(), "Sino ito?");
   EXPECT_EQ(state.p2Pick, 0);
   EXPECT_TRUE(screen.isVisible());
+}
+
+TEST_F(SelectionScreenTest, TabArrowsSpaceAndEnterDriveItWithoutAMouse) {
+  QApplication::setActiveWindow(&screen);
+  const auto focused = [&] { return screen.focusWidget()->objectName(); };
+  const auto key = [&](int code) { QTest::keyClick(screen.focusWidget(), Qt::Key(code)); };
+  // The focus starts on the first portrait and is drawn around it.
+  ASSERT_EQ(focused(), "Picture34");
+  EXPECT_EQ(Control("Picture34")->grab().toImage().pixel(1, 1) & 0xFFFFFFu, 0xFF9600u);
+
+  // Tab goes over the badges, portraits, names and buttons in reading order, never into a box.
+  QStringList order;
+  for (int step = 0; step < 12; ++step) {
+    key(Qt::Key_Tab);
+    order << focused();
+  }
+  EXPECT_EQ(order.join(' '),
+            "Label3 Picture26 Label6 Picture42 Label4 Picture50 Label5 "
+            "Command3 Command4 Picture1 Picture2 Picture34");
+
+  key(Qt::Key_Space);  // Tobin Hask into box 1
+  EXPECT_EQ(state.p1Pick, 2);
+  key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  EXPECT_EQ(focused(), "Picture26");
+  key(Qt::Key_Return);  // Oskel Varrin into box 2
+  EXPECT_EQ(state.p2Pick, 1);
+  key(Qt::Key_Up);
+  EXPECT_EQ(focused(), "Picture2");
+  key(Qt::Key_Enter);  // the 2P badge clears box 2
+  EXPECT_EQ(state.p2Pick, 0);
+  key(Qt::Key_Down);
+  key(Qt::Key_Right);
+  EXPECT_EQ(focused(), "Label6");
+  key(Qt::Key_Space);
+  EXPECT_EQ(state.p2Pick, 1);
+  key(Qt::Key_Down);
+  EXPECT_EQ(focused(), "Label5");
+  key(Qt::Key_Down);
+  EXPECT_EQ(focused(), "Command3");
+  key(Qt::Key_Down);
+  EXPECT_EQ(focused(), "Command4");
+  key(Qt::Key_Down);  // nothing further down: the focus stays
+  EXPECT_EQ(focused(), "Command4");
+  key(Qt::Key_Return);
+  EXPECT_FALSE(screen.isVisible());
+  EXPECT_EQ(state.twoPlayerMode, kTrue);
+  EXPECT_EQ(state.playClock, 2);
+}
+
+TEST_F(SelectionScreenTest, EveryControlHasAnAccessibleName) {
+  const std::pair<const char*, const char*> names[] = {
+      {"Picture1", "1P"},
+      {"Picture2", "2P"},
+      {"Text1", "Player 1's pick"},
+      {"Text2", "Player 2's pick"},
+      {"Picture34", "Tobin Hask"},
+      {"Label3", "Tobin Hask"},
+      {"Picture26", "Oskel Varrin"},
+      {"Label6", "Oskel Varrin"},
+      {"Picture42", "Pell Ormand"},
+      {"Label4", "Pell Ormand"},
+      {"Picture50", "Reko Fairlane"},
+      {"Label5", "Reko Fairlane"},
+      {"Command3", "vs Computer"},
+      {"Command4", "2 Players"},
+  };
+  for (const auto& [control, name] : names)
+    EXPECT_EQ(Control(control)->accessibleName(), name) << control;
 }
 
 TEST_F(SelectionScreenTest, TheDesktopCannotCloseItButTheProgramCan) {
