@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tandemhoop"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("net.tandemhoop.tandemhoop"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
   tandemhoop::MtRandom random;
