@@ -1,28 +1,41 @@
 # The desktop game: the Qt windows around the core.
 
 # The printed lines and the selection screen use faces of the TeX Gyre family, compiled into the
-# program so that it looks the same on every desktop.
+# program so that it looks the same on every desktop. A distribution that ships fonts-texgyre
+# anyway can build with TANDEMHOOP_SYSTEM_FONTS=ON: the program then loads the same files from
+# where that package puts them, and its package depends on it.
 set(TANDEMHOOP_FONT_DIRS
   /usr/share/texmf/fonts/opentype/public/tex-gyre
   /usr/share/fonts/opentype/tex-gyre
   /usr/share/fonts/opentype/texgyre
   /usr/share/fonts/OTF
   /usr/local/share/fonts)
-set(tandemhoop_font_dir ${CMAKE_CURRENT_BINARY_DIR}/tandemhoop_fonts)
-set(tandemhoop_font_entries "")
-foreach(face texgyrebonum-bold texgyreheros-regular texgyreheros-bold)
+set(TANDEMHOOP_FONT_FACES texgyrebonum-bold texgyreheros-regular texgyreheros-bold)
+foreach(face ${TANDEMHOOP_FONT_FACES})
   find_file(TANDEMHOOP_FONT_${face} ${face}.otf PATHS ${TANDEMHOOP_FONT_DIRS} NO_DEFAULT_PATH)
   if(NOT TANDEMHOOP_FONT_${face})
     message(FATAL_ERROR "The font ${face}.otf was not found: install the package fonts-texgyre "
                         "(or configure with -DTANDEMHOOP_DESKTOP=OFF for the core alone).")
   endif()
-  configure_file(${TANDEMHOOP_FONT_${face}} ${tandemhoop_font_dir}/${face}.otf COPYONLY)
-  string(APPEND tandemhoop_font_entries "    <file>${face}.otf</file>\n")
 endforeach()
-file(CONFIGURE OUTPUT ${tandemhoop_font_dir}/fonts.qrc CONTENT
-  "<RCC>\n  <qresource prefix=\"/fonts\">\n${tandemhoop_font_entries}  </qresource>\n</RCC>\n")
 
-set(tandemhoop_qrc_files ${tandemhoop_font_dir}/fonts.qrc)
+set(tandemhoop_qrc_files "")
+if(TANDEMHOOP_SYSTEM_FONTS)
+  get_filename_component(tandemhoop_found_font_dir ${TANDEMHOOP_FONT_texgyrebonum-bold} DIRECTORY)
+  set(TANDEMHOOP_SYSTEM_FONT_DIR ${tandemhoop_found_font_dir} CACHE PATH
+      "Where the game loads the TeX Gyre faces from at run time (TANDEMHOOP_SYSTEM_FONTS=ON)")
+else()
+  set(tandemhoop_font_dir ${CMAKE_CURRENT_BINARY_DIR}/tandemhoop_fonts)
+  set(tandemhoop_font_entries "")
+  foreach(face ${TANDEMHOOP_FONT_FACES})
+    configure_file(${TANDEMHOOP_FONT_${face}} ${tandemhoop_font_dir}/${face}.otf COPYONLY)
+    string(APPEND tandemhoop_font_entries "    <file>${face}.otf</file>\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${tandemhoop_font_dir}/fonts.qrc CONTENT
+    "<RCC>\n  <qresource prefix=\"/fonts\">\n${tandemhoop_font_entries}  </qresource>\n</RCC>\n")
+  list(APPEND tandemhoop_qrc_files ${tandemhoop_font_dir}/fonts.qrc)
+endif()
+
 # The art is produced by tools/artgen; until it is there, the game runs with its pictures missing.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/assets/assets.qrc)
   list(APPEND tandemhoop_qrc_files ${CMAKE_CURRENT_SOURCE_DIR}/assets/assets.qrc)
@@ -71,6 +84,10 @@ endif()
 target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
                       Qt6::Multimedia SDL2::SDL2
                       PRIVATE tandemhoop_warnings)
+if(TANDEMHOOP_SYSTEM_FONTS)
+  target_compile_definitions(tandemhoop_desktop
+                             PUBLIC TANDEMHOOP_SYSTEM_FONT_DIR="${TANDEMHOOP_SYSTEM_FONT_DIR}")
+endif()
 
 add_executable(tandemhoop ${CMAKE_CURRENT_SOURCE_DIR}/desktop/main.cpp)
 target_link_libraries(tandemhoop PRIVATE tandemhoop_desktop tandemhoop_resources

@@ -8,9 +8,19 @@ namespace tandemhoop {
 
 namespace {
 
+// The faces are compiled in, or, in a distribution's build, read from the system's copy of the
+// same files.
+QString FontFile(const char* name) {
+#ifdef TANDEMHOOP_SYSTEM_FONT_DIR
+  return QStringLiteral(TANDEMHOOP_SYSTEM_FONT_DIR "/") + QString::fromLatin1(name);
+#else
+  return QStringLiteral(":/fonts/") + QString::fromLatin1(name);
+#endif
+}
+
 // The family a bundled font file registers, or "" when it could not be loaded.
-QString BundledFamily(const char* resource) {
-  const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(resource));
+QString BundledFamily(const char* name) {
+  const int id = QFontDatabase::addApplicationFont(FontFile(name));
   if (id < 0) return {};
   const QStringList families = QFontDatabase::applicationFontFamilies(id);
   return families.isEmpty() ? QString() : families.front();
@@ -23,9 +33,9 @@ struct Families {
 };
 
 const Families& LoadedFamilies() {
-  static const Families families{BundledFamily(":/fonts/texgyrebonum-bold.otf"),
-                                 BundledFamily(":/fonts/texgyreheros-regular.otf"),
-                                 BundledFamily(":/fonts/texgyreheros-bold.otf")};
+  static const Families families{BundledFamily("texgyrebonum-bold.otf"),
+                                 BundledFamily("texgyreheros-regular.otf"),
+                                 BundledFamily("texgyreheros-bold.otf")};
   return families;
 }
 

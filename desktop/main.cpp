@@ -164,6 +164,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tandemhoop"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("net.tandemhoop.tandemhoop"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
   if (!options.replay.empty()) return tandemhoop::ShowReplay(replay);

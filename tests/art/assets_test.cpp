@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include "tests/art/art_files.h"
 
@@ -24,6 +25,25 @@ QStringList CatalogueFiles() {
   return files;
 }
 
+// The application icon at the icon theme's sizes, installed beside the game, not compiled in.
+constexpr int kThemeIconSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
+
+QString ThemeIcon(int size) {
+  return QStringLiteral("icons/%1x%1.png").arg(size);
+}
+
+QStringList ThemeIconFiles() {
+  QStringList files;
+  for (const int size : kThemeIconSizes)
+    files << ThemeIcon(size);
+  return files;
+}
+
+QByteArray Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 TEST(Assets, EveryCataloguePictureDecodesAtItsSize) {
   for (const PictureEntry& entry : Pictures()) {
     SCOPED_TRACE(AssetPath(entry.ref));
@@ -36,6 +56,37 @@ TEST(Assets, EveryCataloguePictureDecodesAtItsSize) {
   ASSERT_FALSE(icon.isNull());
   EXPECT_EQ(icon.width(), kIconSize.width);
   EXPECT_EQ(icon.height(), kIconSize.height);
+}
+
+TEST(Assets, ThemeIconsAreAtTheirSizesAndThe32OneIsTheWindowIcon) {
+  for (const int size : kThemeIconSizes) {
+    SCOPED_TRACE(size);
+    const QImage icon(AssetsDir() + QLatin1Char('/') + ThemeIcon(size));
+    ASSERT_FALSE(icon.isNull()) << "missing or unreadable";
+    EXPECT_EQ(icon.size(), QSize(size, size));
+    // Every size is drawn, none is left blank: sky, floor, steel, board, rim and net.
+    QSet<QRgb> colours;
+    for (int y = 0; y < icon.height(); ++y)
+      for (int x = 0; x < icon.width(); ++x)
+        colours.insert(Pixel(icon, x, y));
+    EXPECT_GE(colours.size(), 12);
+  }
+  const QByteArray window = Contents(AssetsDir() + QLatin1Char('/') + QLatin1String(kIconAsset));
+  EXPECT_FALSE(window.isEmpty());
+  EXPECT_EQ(Contents(AssetsDir() + QLatin1Char('/') + ThemeIcon(32)), window);
+
+  QFile svg(AssetsDir() + QStringLiteral("/icons/scalable.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&svg);
+  ASSERT_TRUE(xml.readNextStartElement());
+  EXPECT_EQ(xml.name(), QStringLiteral("svg"));
+  EXPECT_EQ(xml.attributes().value(QStringLiteral("viewBox")), QStringLiteral("0 0 32 32"));
+  int shapes = 0;
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement) ++shapes;
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_GT(shapes, 20);
 }
 
 TEST(Assets, ResourceListEmbedsEveryPictureAndNothingElse) {
@@ -57,7 +108,7 @@ TEST(Assets, ResourceListEmbedsEveryPictureAndNothingElse) {
 }
 
 TEST(Assets, NoStrayPicturesBesideTheCatalogue) {
-  const QStringList expected = CatalogueFiles();
+  const QStringList expected = CatalogueFiles() + ThemeIconFiles();
   const QSet<QString> known(expected.begin(), expected.end());
   QDirIterator it(AssetsDir(), {QStringLiteral("*.png")}, QDir::Files,
                   QDirIterator::Subdirectories);
@@ -75,8 +126,8 @@ TEST(Assets, GeneratorReproducesTheCommittedFilesByteForByte) {
   ASSERT_TRUE(generator.waitForFinished(300000));
   ASSERT_EQ(generator.exitStatus(), QProcess::NormalExit);
   ASSERT_EQ(generator.exitCode(), 0) << generator.readAllStandardError().toStdString();
-  QStringList files = CatalogueFiles();
-  files << QStringLiteral("assets.qrc");
+  QStringList files = CatalogueFiles() + ThemeIconFiles();
+  files << QStringLiteral("assets.qrc") << QStringLiteral("icons/scalable.svg");
   for (const QString& name : files) {
     SCOPED_TRACE(name.toStdString());
     QFile committed(AssetsDir() + QLatin1Char('/') + name);

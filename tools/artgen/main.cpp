@@ -1,8 +1,9 @@
 // tandemhoop_artgen <assets-dir> [--contact-sheet <file.png>]
 //
 // Draws every picture of the game and writes it below <assets-dir>, with the resource list the
-// game is built with. Run by hand after changing the art; the same program always writes the
-// same bytes, so a test can tell when the committed pictures and this program disagree.
+// game is built with, and the application icon at the icon theme's sizes in <assets-dir>/icons. Run
+// by hand after changing the art; the same program always writes the same bytes, so a test can tell
+// when the committed pictures and this program disagree.
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,20 @@ int main(int argc, char** argv) {
     return Fail(QStringLiteral("cannot write %1").arg(iconFile));
   files << iconFile;
   others.push_back({iconFile, icon});
+
+  // The icon theme's sizes, for the desktop's menus; installed, never compiled into the game.
+  for (const int size : artgen::kIconSizes) {
+    const QImage themed = artgen::DrawIconAt(size);
+    const QString file = QStringLiteral("icons/%1x%1.png").arg(size);
+    if (themed.width() != size || themed.height() != size ||
+        !WritePng(themed, assetsDir + QLatin1Char('/') + file))
+      return Fail(QStringLiteral("cannot write %1").arg(file));
+  }
+  QFile svg(assetsDir + QStringLiteral("/icons/scalable.svg"));
+  if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      svg.write(artgen::IconSvg().toUtf8()) < 0)
+    return Fail(QStringLiteral("cannot write icons/scalable.svg"));
+  svg.close();
 
   QFile qrc(assetsDir + QStringLiteral("/assets.qrc"));
   if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
