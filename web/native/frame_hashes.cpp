@@ -83,6 +83,7 @@ int Play(const PictureSet& art, const char* path, const std::set<long>& ticks) {
   platform.observer = &loader;
   player.Attach(game, selection);
   player.Load();
+  player.DeliverDue();
   if (ticks.count(0) != 0)
     std::printf("tick 0 frame %s\n", Hex(FrameHash(platform.frame())).c_str());
   // The time of the ticks alone, for comparing with the browser's.

@@ -123,7 +123,11 @@ TANDEMHOOP_EXPORT("ticks") std::uint32_t Ticks() {
 TANDEMHOOP_EXPORT("Form_Load") void FormLoad() {
   Program& p = program();
   if (p.recorder) p.recorder->Load();
-  if (p.player) p.player->Load();
+  if (p.player) {
+    // The inputs recorded before the first tick (the key that starts the game) follow at once.
+    p.player->Load();
+    p.player->DeliverDue();
+  }
 }
 TANDEMHOOP_EXPORT("Timer1_Timer") void Timer1Timer() {
   Program& p = program();
