@@ -3,32 +3,13 @@
 
 #include "bench/recorded_play.h"
 #include "game/game.h"
+#include "game/replay.h"
 #include "screens/raster.h"
 #include "tests/support/picture_set.h"
 #include "tests/support/raster_platform.h"
 
 namespace tandemhoop::bench {
 namespace {
-
-// A window system that draws nothing and answers nothing: what is left of a tick is its logic.
-class NullPlatform final : public Platform {
- public:
-  std::int32_t BitBlt(int, int, int, int, PictureRef, RasterOp) override { return 1; }
-  int DrawingWidth() const override { return 727; }
-  int DrawingHeight() const override { return 542; }
-  void SetTextPosition(int, int) override {}
-  void Print(std::string_view) override {}
-  void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
-  bool TimerEnabled() const override { return timer_; }
-  void CentreCourtWindow() override {}
-  void ShowSelectionScreen() override {}
-  void ShowMessage(std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return false; }
-  void EndProgram() override {}
-
- private:
-  bool timer_ = true;
-};
 
 void BM_CourtCopy(benchmark::State& state) {
   static testing::PictureSet pictures;
@@ -67,7 +48,8 @@ BENCHMARK(BM_BusyFrameSynthetic);
 // walking, shooting, loose balls, fouls and the computer's decisions that real play has.
 void BM_LogicPerTick(benchmark::State& state) {
   static const Recording recording = RecordPlay(50'000, 4242, true);
-  NullPlatform platform;
+  // Draws nothing and answers nothing: what is left of a tick is its logic.
+  HeadlessPlatform platform;
   testing::SmallRandom random;
   Game game(platform, random);
   std::size_t next = 0;
