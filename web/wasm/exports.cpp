@@ -201,8 +201,9 @@ TANDEMHOOP_EXPORT("picture_pixels") std::uint32_t* PicturePixels(int i) {
   auto* storage = program().platform.PictureStorage(static_cast<std::size_t>(i));
   return storage == nullptr ? nullptr : storage->pixels.data();
 }
-TANDEMHOOP_EXPORT("picture_decoded") void PictureDecoded(int i) {
-  program().platform.PictureDecoded(static_cast<std::size_t>(i));
+// `blueFirst`: the storage holds B, G, R, A (or X) rather than R, G, B, A.
+TANDEMHOOP_EXPORT("picture_decoded") void PictureDecoded(int i, int blueFirst) {
+  program().platform.PictureDecoded(static_cast<std::size_t>(i), blueFirst != 0);
 }
 
 // Sound: the page loads the WAV files into the module and pulls the mix as its output needs it,
@@ -223,9 +224,13 @@ TANDEMHOOP_EXPORT("sound_voices") int SoundVoices() {
   return program().platform.mixer().ActiveVoices();
 }
 
-// The court as the canvas wants it: 727 x 542 RGBA bytes.
+// The court as the canvas wants it: 727 x 542 RGBA bytes, brought up to date.
 TANDEMHOOP_EXPORT("frame_rgba") const std::uint8_t* FrameRgba() {
   return program().platform.FrameRgba();
+}
+// What the last frame_rgba changed: a count, then x, y, width and height of each area.
+TANDEMHOOP_EXPORT("frame_changed") const std::int32_t* FrameChanged() {
+  return program().platform.FrameChanged();
 }
 
 // The identities every front end agrees on.

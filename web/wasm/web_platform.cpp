@@ -28,6 +28,14 @@ namespace {
 // The window background of the standard colour scheme: all that shows around the title art.
 constexpr std::uint32_t kWindowBackground = 0x00FFFFFF;
 
+// 0x00RRGGBB to the bytes R, G, B, 255, which read as one little-endian word are 0xFFBBGGRR.
+void ToRgba(const std::uint32_t* __restrict from, std::uint32_t* __restrict to, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t pixel = from[i];
+    to[i] = 0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+  }
+}
+
 int Length(std::string_view text) {
   return static_cast<int>(text.size());
 }
@@ -61,11 +69,14 @@ Surface* WebPlatform::PictureStorage(std::size_t i) {
   return i < pictures_.size() ? &pictures_[i] : nullptr;
 }
 
-void WebPlatform::PictureDecoded(std::size_t i) {
+void WebPlatform::PictureDecoded(std::size_t i, bool blueFirst) {
   if (i >= pictures_.size()) return;
-  // The bytes R, G, B, A read as one little-endian word are 0xAABBGGRR.
+  changes_.Forget();
+  // The bytes R, G, B, A read as one little-endian word are 0xAABBGGRR; B, G, R, A are
+  // 0xAARRGGBB, the raster's order once the top byte is cleared.
   for (std::uint32_t& pixel : pictures_[i].pixels) {
-    pixel = ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+    pixel = blueFirst ? pixel & 0xFFFFFFu
+                      : ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
   }
 }
 
@@ -82,25 +93,32 @@ std::int32_t WebPlatform::BitBlt(int x, int y, int width, int height, PictureRef
                                  RasterOp op) {
   const Surface* picture = Find(source);
   if (picture == nullptr) return 0;
-  const CopyArea area = ClippedCopyArea(surface_, x, y, width, height, *picture, 0, 0);
-  if (!area.empty()) {
-    dirtyTop_ = std::min(dirtyTop_, area.y);
-    dirtyBottom_ = std::max(dirtyBottom_, area.y + area.height);
-  }
-  return tandemhoop::BitBlt(surface_, x, y, width, height, *picture, 0, 0, op);
+  const std::int32_t result = tandemhoop::BitBlt(surface_, x, y, width, height, *picture, 0, 0, op);
+  if (result != 0)
+    changes_.Copied(source, x, y, ClippedCopyArea(surface_, x, y, width, height, *picture, 0, 0),
+                    op);
+  return result;
 }
 
 const std::uint8_t* WebPlatform::FrameRgba() {
-  const std::size_t first = static_cast<std::size_t>(dirtyTop_) * kWidth;
-  const std::size_t last = static_cast<std::size_t>(std::max(dirtyTop_, dirtyBottom_)) * kWidth;
-  const std::uint32_t* from = surface_.pixels.data();
-  std::uint32_t* to = rgba_.data();
-  for (std::size_t i = first; i < last; ++i) {
-    const std::uint32_t pixel = from[i];
-    to[i] = 0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+  const ChangedAreas& areas = changes_.Take();
+  changed_[0] = areas.count();
+  for (int i = 0; i < areas.count(); ++i) {
+    // A copy: the pixels written below are 32-bit integers too, and the compiler would have to
+    // read the area again after each one, which keeps the row from being vectorised.
+    const CopyArea area = areas[i];
+    const std::size_t at = 1 + 4 * static_cast<std::size_t>(i);
+    changed_[at] = area.x;
+    changed_[at + 1] = area.y;
+    changed_[at + 2] = area.width;
+    changed_[at + 3] = area.height;
+    const std::size_t width = static_cast<std::size_t>(area.width);
+    for (int row = area.y; row < area.y + area.height; ++row) {
+      const std::size_t first =
+          static_cast<std::size_t>(row) * kWidth + static_cast<std::size_t>(area.x);
+      ToRgba(surface_.pixels.data() + first, rgba_.data() + first, width);
+    }
   }
-  dirtyTop_ = kHeight;
-  dirtyBottom_ = 0;
   return reinterpret_cast<const std::uint8_t*>(rgba_.data());
 }
 

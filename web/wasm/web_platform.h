@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "game/platform.h"
+#include "screens/frame_changes.h"
 #include "screens/raster.h"
 #include "screens/selection.h"
 #include "sound/mixer.h"
@@ -51,8 +53,9 @@ class WebPlatform final : public Platform, public SelectionView {
   static std::size_t PictureCount();
   static PictureRef PictureAt(std::size_t i);
   Surface* PictureStorage(std::size_t i);
-  // The storage holds the decoded RGBA bytes; turns them into the raster's 0x00RRGGBB.
-  void PictureDecoded(std::size_t i);
+  // The storage holds the decoded bytes, R, G, B, A (or B, G, R, A when `blueFirst`); turns
+  // them into the raster's 0x00RRGGBB.
+  void PictureDecoded(std::size_t i, bool blueFirst);
 
   // The sounds: the page puts each WAV file's bytes into the storage, then announces it; false
   // when the file is not one of the game's sounds.
@@ -64,8 +67,10 @@ class WebPlatform final : public Platform, public SelectionView {
   Mixer& mixer() { return mixer_; }
 
   const Surface& surface() const { return surface_; }
-  // The surface as RGBA bytes for the canvas; only the rows drawn since the last call change.
+  // The surface as RGBA bytes for the canvas; only the areas changed since the last call are
+  // converted again, and FrameChanged tells which: their number, then x, y, width, height of each.
   const std::uint8_t* FrameRgba();
+  const std::int32_t* FrameChanged() const { return changed_.data(); }
 
  private:
   const Surface* Find(PictureRef ref) const;
@@ -73,8 +78,8 @@ class WebPlatform final : public Platform, public SelectionView {
   Surface surface_;
   std::vector<Surface> pictures_;  // catalogue order
   std::vector<std::uint32_t> rgba_;
-  int dirtyTop_ = 0;  // rows [dirtyTop_, dirtyBottom_) changed since the last FrameRgba
-  int dirtyBottom_ = kHeight;
+  FrameChanges changes_{kWidth, kHeight};
+  std::array<std::int32_t, 1 + 4 * ChangedAreas::kMax> changed_{};
   Mixer mixer_;
   std::vector<std::uint8_t> soundFiles_[kSoundCount];
   std::vector<std::int16_t> sounds_[kSoundCount];
