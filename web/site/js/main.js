@@ -1,6 +1,6 @@
 // The page around the core: the court window, the selection screen, the message boxes, the
 // keyboard and the timer, all handed to the same handlers the desktop calls.
-import {fetchPictures, loadPictures, readText, startCore} from './core.js';
+import {decodePictures, loadPictures, readText, startCore} from './core.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
@@ -8,7 +8,7 @@ import {SoundOutput} from './sound.js';
 
 const $ = (id) => document.getElementById(id);
 const court = $('court');
-const screen = new Screen(court, $('surface'), $('screen'));
+const screen = new Screen(court, $('surface'), $('screen'), $('text'));
 const selection = $('selection');
 
 let core = null;  // the module's exports
@@ -26,7 +26,7 @@ function tick() {
 const schedule = new TickSchedule(() => performance.now(), tick);
 
 function present() {
-  if (core !== null) screen.present(core.memory.buffer, core.frame_rgba());
+  if (core !== null) screen.present(core.memory.buffer, core.frame_rgba(), core.frame_changed());
 }
 
 // A message box blocks everything, the tick included; when it closes the schedule starts again.
@@ -156,7 +156,7 @@ window.addEventListener('blur', () => {
 });
 
 // The selection screen: each control calls its own rule.
-function wireSelection(bitmaps) {
+function wireSelection(pictures) {
   const clicks = ['Label6', 'Picture26', 'Label3', 'Picture34', 'Label4', 'Picture42', 'Label5',
                   'Picture50', 'Picture1', 'Picture2', 'Command3', 'Command4'];
   for (const name of clicks) {
@@ -171,14 +171,19 @@ function wireSelection(bitmaps) {
                Picture26: 'form2/Picture26.png', Picture34: 'form2/Picture34.png',
                Picture42: 'form2/Picture42.png', Picture50: 'form2/Picture50.png'};
   for (const [id, path] of Object.entries(art)) {
-    const bitmap = bitmaps.get(path);
+    const {width, height, bytes, blueFirst} = pictures.get(path);
+    const rgba = new Uint8ClampedArray(bytes);
+    for (let i = 0; i < rgba.length; i += 4) {
+      if (blueFirst) [rgba[i], rgba[i + 2]] = [bytes[i + 2], bytes[i]];
+      rgba[i + 3] = 255;  // opaque pictures; a decoder's X byte may be anything
+    }
     const canvas = document.createElement('canvas');
-    canvas.width = bitmap.width;
-    canvas.height = bitmap.height;
-    canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    canvas.width = width;
+    canvas.height = height;
+    canvas.getContext('2d').putImageData(new ImageData(rgba, width, height), 0, 0);
     const box = $(id);
-    box.style.width = `${bitmap.width + 2}px`;
-    box.style.height = `${bitmap.height + 2}px`;
+    box.style.width = `${width + 2}px`;
+    box.style.height = `${height + 2}px`;
     box.append(canvas);
   }
 }
@@ -353,7 +358,7 @@ function layout() {
   const full = document.fullscreenElement !== null;
   const room = full ? [window.innerWidth, window.innerHeight] :
                       [document.documentElement.clientWidth - 16, window.innerHeight - 140];
-  if (screen.fit(room[0], room[1], full)) present();
+  screen.fit(room[0], room[1], full);
 }
 window.addEventListener('resize', layout);
 document.addEventListener('fullscreenchange', layout);
@@ -377,17 +382,18 @@ window.tandemhoop = hooks;
 async function start() {
   try {
     // Everything is fetched at once; the title waits for all of it.
-    const coreReady = startCore('tandemhoop.wasm', platform);
-    const picturesReady = fetchPictures('pictures/');
+    const early = window.tandemhoopFetches ?? {};
+    const coreReady = startCore('tandemhoop.wasm', platform, early.core);
+    const decoding = decodePictures('pictures/', early);
     const fontsReady = Promise.all([document.fonts.load('700 16px "TeX Gyre Bonum"'),
                                     document.fonts.load('400 11px "TeX Gyre Heros"'),
                                     document.fonts.load('700 11px "TeX Gyre Heros"')]);
     core = await coreReady;
-    const bitmaps = await loadPictures(core, await picturesReady);
+    const pictures = await loadPictures(core, await decoding);
     await fontsReady;
     screen.textMetrics();
     sound = new SoundOutput(core);
-    wireSelection(bitmaps);
+    wireSelection(pictures);
     wireBar();
     layout();
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.

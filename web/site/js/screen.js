@@ -1,7 +1,9 @@
 // The court on the page. The core's surface goes, exactly as it is, into a canvas of its own
-// size (#surface, the software frame: what parity checks read). What the player sees is #screen:
-// that frame enlarged by a whole number, pixel for pixel, with the printed lines drawn over it at
-// that size; the browser then fits the whole to the room there is, smoothly for the remainder.
+// size (#surface, the software frame: what parity checks read, and what the player sees at
+// scale 1). Enlarged, the player sees #screen instead: that frame enlarged by a whole number,
+// pixel for pixel. The printed lines lie over either on a transparent canvas of their own (#text),
+// redrawn only when they change. The browser then fits the whole to the room there is, smoothly
+// for the remainder.
 
 export const kWidth = 727;
 export const kHeight = 542;
@@ -10,20 +12,24 @@ export const kHeight = 542;
 const kTextFont = '700 16px "TeX Gyre Bonum"';
 
 export class Screen {
-  constructor(court, surfaceCanvas, screenCanvas) {
+  constructor(court, surfaceCanvas, screenCanvas, textCanvas) {
     this.court = court;
     this.surfaceCanvas = surfaceCanvas;
     this.screenCanvas = screenCanvas;
+    this.textCanvas = textCanvas;
     this.surfaceContext = surfaceCanvas.getContext('2d', {alpha: false, willReadFrequently: true});
     this.screenContext = screenCanvas.getContext('2d', {alpha: false});
+    this.textContext = textCanvas.getContext('2d');
+    this.frame = null;  // the module's RGBA frame, seen as an ImageData without a copy
     this.lines = [];
+    this.linesShown = '';
     this.sharp = true;
     this.whole = 1;
     this.textMetrics();
   }
 
   textMetrics() {
-    const context = this.screenContext;
+    const context = this.textContext;
     context.font = kTextFont;
     const metrics = context.measureText('Hg');
     // The desktop moves down by the face's line spacing; its ascent puts the baseline.
@@ -43,30 +49,46 @@ export class Screen {
   }
 
   // Shows the surface (RGBA bytes at `offset` in the module's memory) with the printed lines
-  // over it.
-  present(memory, offset) {
-    const frame =
-        new ImageData(new Uint8ClampedArray(memory, offset, kWidth * kHeight * 4), kWidth, kHeight);
-    this.surfaceContext.putImageData(frame, 0, 0);
-    const context = this.screenContext;
+  // over it. `changed` points at the areas that changed since the last frame: a count, then
+  // x, y, width and height of each. Only those are handed to the canvas: a tick of play changes
+  // a few sprites' worth, and the upload is most of what showing a frame costs.
+  present(memory, offset, changed) {
+    if (this.frame === null || this.frame.data.buffer !== memory ||
+        this.frame.data.byteOffset !== offset) {
+      // Made again when the module's memory grows: the old view is then detached.
+      this.frame = new ImageData(new Uint8ClampedArray(memory, offset, kWidth * kHeight * 4),
+                                 kWidth, kHeight);
+    }
+    const areas = new Int32Array(memory, changed, 1 + 4 * 4);
+    const count = Math.min(areas[0], 4);
+    for (let i = 0; i < count; ++i) {
+      const [x, y, width, height] = areas.subarray(1 + 4 * i, 5 + 4 * i);
+      this.surfaceContext.putImageData(this.frame, 0, 0, x, y, width, height);
+      if (this.whole > 1) this.enlarge(x, y, width, height);
+    }
+    this.drawLines(false);
+  }
+
+  enlarge(x, y, width, height) {
     const whole = this.whole;
-    if (whole === 1) {
-      // Straight from the module too: a software canvas drawn from another copies that one the
-      // next time it changes, which costs more than the rest of the tick.
-      context.putImageData(frame, 0, 0);
-    } else {
-      context.imageSmoothingEnabled = false;
-      context.drawImage(this.surfaceCanvas, 0, 0, kWidth * whole, kHeight * whole);
-    }
-    if (this.lines.length > 0) {
-      context.save();
-      context.scale(whole, whole);
-      context.font = kTextFont;
-      context.fillStyle = '#000';
-      context.textBaseline = 'alphabetic';
-      for (const line of this.lines) context.fillText(line.text, line.x, line.y + this.ascent);
-      context.restore();
-    }
+    this.screenContext.imageSmoothingEnabled = false;
+    this.screenContext.drawImage(this.surfaceCanvas, x, y, width, height, x * whole, y * whole,
+                                 width * whole, height * whole);
+  }
+
+  drawLines(always) {
+    const shown = this.lines.map((line) => `${line.x},${line.y},${line.text}`).join('\n');
+    if (!always && shown === this.linesShown) return;
+    this.linesShown = shown;
+    const context = this.textContext;
+    context.setTransform(1, 0, 0, 1, 0, 0);
+    context.clearRect(0, 0, this.textCanvas.width, this.textCanvas.height);
+    if (this.lines.length === 0) return;
+    context.setTransform(this.whole, 0, 0, this.whole, 0, 0);
+    context.font = kTextFont;
+    context.fillStyle = '#000';
+    context.textBaseline = 'alphabetic';
+    for (const line of this.lines) context.fillText(line.text, line.x, line.y + this.ascent);
   }
 
   // Fits the court into `room` (CSS pixels): scale 1 in a window with room to spare, the
@@ -79,13 +101,16 @@ export class Screen {
     const whole = this.sharp ? Math.max(1, Math.floor(devicePixels + 1e-6)) : 1;
     this.court.style.zoom = String(scale);
     this.court.classList.toggle('sharp', this.sharp && Math.abs(devicePixels - whole) < 1e-6);
-    if (whole !== this.whole) {
-      this.whole = whole;
-      this.screenCanvas.width = kWidth * whole;
-      this.screenCanvas.height = kHeight * whole;
-      return true;  // the canvas was cleared: it needs presenting again
-    }
-    return false;
+    if (whole === this.whole) return;
+    this.whole = whole;
+    this.court.classList.toggle('enlarged', whole > 1);
+    this.screenCanvas.width = whole > 1 ? kWidth * whole : 1;
+    this.screenCanvas.height = whole > 1 ? kHeight * whole : 1;
+    this.textCanvas.width = kWidth * whole;
+    this.textCanvas.height = kHeight * whole;
+    // Resizing cleared both: everything is drawn again at the new size.
+    if (whole > 1) this.enlarge(0, 0, kWidth, kHeight);
+    this.drawLines(true);
   }
 }
 
