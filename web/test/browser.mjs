@@ -46,8 +46,9 @@ after(async () => {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A fresh page; its console errors, failed loads and dialogs are kept for the test to look at.
-async function openPage(path = '') {
+async function openPage(path = '', {cache = true} = {}) {
   const page = await browser.newPage();
+  await page.setCacheEnabled(cache);
   await page.setViewport({width: 800, height: 720});
   const problems = [];
   const dialogs = [];
@@ -86,10 +87,22 @@ const frameHashes = (page) => page.evaluate(() => [window.tandemhoop.frameHash()
 
 describe('the page', () => {
   it('loads with no console error and shows the title, bit for bit', async () => {
+    // How soon the title shows on a first visit (nothing cached), once the browser itself has
+    // started: it loads pages of its own at start-up, which are no part of ours.
+    const settle = await browser.newPage();
+    await settle.goto('about:blank');
+    await sleep(1500);
+    await settle.close();
+    const times = [];
+    for (let load = 0; load < 3; ++load) {
+      const {page: visit} = await openPage('', {cache: false});
+      times.push(await visit.evaluate(
+          () => performance.getEntriesByName('tandemhoop-title')[0].startTime));
+      await visit.close();
+    }
+    console.log(`  figure: title shown ${times.map((ms) => ms.toFixed(0)).join(', ')} ms after ` +
+                `navigation (three first visits; median ${[...times].sort((a, b) => a - b)[1].toFixed(0)} ms)`);
     const {page, problems} = await openPage();
-    const titleAt = await page.evaluate(
-        () => performance.getEntriesByName('tandemhoop-title')[0].startTime);
-    console.log(`  figure: title shown ${titleAt.toFixed(0)} ms after navigation`);
     const [canvas, core] = await frameHashes(page);
     assert.equal(canvas, core, 'the canvas holds exactly the core surface');
     // The title art sits at (80, 50) on the white window.
