@@ -267,8 +267,8 @@ class Player final : public Platform {
 };
 
 // A platform with no window: the copies succeed and draw nothing, boxes close at once. Enough
-// for the state, which is all a verification compares.
-class HeadlessPlatform final : public Platform {
+// for the state, which is all a verification compares; the simulated player builds on it.
+class HeadlessPlatform : public Platform {
  public:
   std::int32_t BitBlt(int, int, int, int, PictureRef, RasterOp) override { return 1; }
   int DrawingWidth() const override { return 727; }

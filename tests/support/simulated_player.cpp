@@ -5,6 +5,7 @@
 
 #include "game/keys.h"
 #include "game/mt_random.h"
+#include "game/replay.h"
 #include "screens/selection.h"
 
 namespace tandemhoop::testing {
@@ -37,16 +38,8 @@ int Clamp(int value, int low, int high) {
 
 // The court window without a window: copies and prints go nowhere, message boxes are closed
 // at once and told to the player.
-class QuietPlatform final : public Platform {
+class QuietPlatform final : public HeadlessPlatform {
  public:
-  std::int32_t BitBlt(int, int, int, int, PictureRef, RasterOp) override { return 1; }
-  int DrawingWidth() const override { return 727; }
-  int DrawingHeight() const override { return 542; }
-  void SetTextPosition(int, int) override {}
-  void Print(std::string_view) override {}
-  void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
-  bool TimerEnabled() const override { return timer_; }
-  void CentreCourtWindow() override {}
   void ShowSelectionScreen() override { selectionShown = true; }
   void ShowMessage(std::string_view text) override {
     if (text == "Player1 Wins") {
@@ -56,8 +49,6 @@ class QuietPlatform final : public Platform {
       if (player != nullptr) player->MessageShown();
     }
   }
-  bool AskYesNo(std::string_view) override { return false; }
-  void EndProgram() override {}
   std::uint32_t SecondsSinceMidnight() const override { return seed; }
 
   SimulatedPlayer* player = nullptr;
@@ -65,9 +56,6 @@ class QuietPlatform final : public Platform {
   bool selectionShown = false;
   bool won = false;
   int fouls = 0;
-
- private:
-  bool timer_ = false;
 };
 
 class QuietSelectionView final : public SelectionView {
