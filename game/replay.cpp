@@ -503,7 +503,7 @@ bool LoadReplayFile(const std::string& path, Replay& replay, std::string& error)
 
 // ---- recording ----
 
-Recorder::Recorder(Platform& inner) : inner_(inner) {
+Recorder::Recorder(Platform& inner) : PassingPlatform(inner) {
   header_.version = std::string(GameVersion());
 }
 
@@ -606,10 +606,6 @@ std::string Recorder::Text() const {
   return WriteReplay(header_, events_, end);
 }
 
-std::int32_t Recorder::BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) {
-  return inner_.BitBlt(x, y, width, height, source, op);
-}
-
 void Recorder::ShowMessage(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
@@ -633,7 +629,7 @@ std::uint32_t Recorder::SecondsSinceMidnight() const {
 
 // ---- playback ----
 
-Player::Player(Platform& inner, const Replay& replay) : inner_(inner), replay_(replay) {}
+Player::Player(Platform& inner, const Replay& replay) : PassingPlatform(inner), replay_(replay) {}
 
 void Player::Attach(Game& game, PlayerSelection& selection) {
   game_ = &game;
@@ -747,10 +743,6 @@ std::string Player::Mismatch() const {
   AppendNumber(hashes, replay_.end.hash, 16, 16);
   return "the state at tick " + std::to_string(ticks_) + " is not the recorded one (hash " +
          hashes + ")";
-}
-
-std::int32_t Player::BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) {
-  return inner_.BitBlt(x, y, width, height, source, op);
 }
 
 void Player::ShowMessage(std::string_view text) {

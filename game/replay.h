@@ -129,11 +129,39 @@ bool ReadReplay(std::string_view text, Replay& replay, std::string& error);
 // The same from a file, refusing one larger than kMaxReplayBytes before reading it.
 bool LoadReplayFile(const std::string& path, Replay& replay, std::string& error);
 
+// A platform that passes everything on to another: the recorder and the player stand between
+// the game and the real platform this way and override only what they listen to.
+class PassingPlatform : public Platform {
+ public:
+  explicit PassingPlatform(Platform& inner) : inner_(inner) {}
+
+  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source,
+                      RasterOp op) override {
+    return inner_.BitBlt(x, y, width, height, source, op);
+  }
+  int DrawingWidth() const override { return inner_.DrawingWidth(); }
+  int DrawingHeight() const override { return inner_.DrawingHeight(); }
+  void SetTextPosition(int x, int y) override { inner_.SetTextPosition(x, y); }
+  void Print(std::string_view line) override { inner_.Print(line); }
+  void SetTimerEnabled(bool enabled) override { inner_.SetTimerEnabled(enabled); }
+  bool TimerEnabled() const override { return inner_.TimerEnabled(); }
+  void CentreCourtWindow() override { inner_.CentreCourtWindow(); }
+  void ShowSelectionScreen() override { inner_.ShowSelectionScreen(); }
+  void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
+  bool AskYesNo(std::string_view text) override { return inner_.AskYesNo(text); }
+  void EndProgram() override { inner_.EndProgram(); }
+  std::uint32_t SecondsSinceMidnight() const override { return inner_.SecondsSinceMidnight(); }
+  void PlaySound(Sound sound) override { inner_.PlaySound(sound); }
+
+ protected:
+  Platform& inner_;
+};
+
 // Stands between the game and the real platform and keeps the replay of what the desktop feeds
 // in: the front end calls these input functions instead of the game's and the selection
 // screen's handlers. Everything the platform is asked is passed on; the seed and the answers to
 // the quit question are noted on the way.
-class Recorder final : public Platform {
+class Recorder final : public PassingPlatform {
  public:
   explicit Recorder(Platform& inner);
 
@@ -162,19 +190,8 @@ class Recorder final : public Platform {
   std::string Text() const;
 
   // Platform
-  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
-  int DrawingWidth() const override { return inner_.DrawingWidth(); }
-  int DrawingHeight() const override { return inner_.DrawingHeight(); }
-  void SetTextPosition(int x, int y) override { inner_.SetTextPosition(x, y); }
-  void Print(std::string_view line) override { inner_.Print(line); }
-  void SetTimerEnabled(bool enabled) override { inner_.SetTimerEnabled(enabled); }
-  bool TimerEnabled() const override { return inner_.TimerEnabled(); }
-  void CentreCourtWindow() override { inner_.CentreCourtWindow(); }
-  void ShowSelectionScreen() override { inner_.ShowSelectionScreen(); }
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
-  void EndProgram() override { inner_.EndProgram(); }
-  void PlaySound(Sound sound) override { inner_.PlaySound(sound); }
   std::uint32_t SecondsSinceMidnight() const override;
 
  private:
@@ -182,7 +199,6 @@ class Recorder final : public Platform {
   void Note(ReplayEventKind kind, int code, int shift);
   void AfterInput();
 
-  Platform& inner_;
   Game* game_ = nullptr;
   PlayerSelection* selection_ = nullptr;
   mutable ReplayHeader header_;  // the seed is noted when the game asks for it
@@ -201,7 +217,7 @@ class Recorder final : public Platform {
 // the replay and gives the game the recorded seed. It notes the first place where the game
 // takes another course than the recording did (a box that does not open, a tick while the
 // game's timer is off).
-class Player final : public Platform {
+class Player final : public PassingPlatform {
  public:
   Player(Platform& inner, const Replay& replay);
 
@@ -235,19 +251,8 @@ class Player final : public Platform {
   void SetShowBoxes(bool show) { showBoxes_ = show; }
 
   // Platform
-  std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
-  int DrawingWidth() const override { return inner_.DrawingWidth(); }
-  int DrawingHeight() const override { return inner_.DrawingHeight(); }
-  void SetTextPosition(int x, int y) override { inner_.SetTextPosition(x, y); }
-  void Print(std::string_view line) override { inner_.Print(line); }
-  void SetTimerEnabled(bool enabled) override { inner_.SetTimerEnabled(enabled); }
-  bool TimerEnabled() const override { return inner_.TimerEnabled(); }
-  void CentreCourtWindow() override { inner_.CentreCourtWindow(); }
-  void ShowSelectionScreen() override { inner_.ShowSelectionScreen(); }
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
-  void EndProgram() override { inner_.EndProgram(); }
-  void PlaySound(Sound sound) override { inner_.PlaySound(sound); }
   std::uint32_t SecondsSinceMidnight() const override { return replay_.header.seed; }
 
  private:
@@ -255,7 +260,6 @@ class Player final : public Platform {
   void DeliverBox(std::uint16_t box);
   void Diverged(const char* what);
 
-  Platform& inner_;
   const Replay& replay_;
   Game* game_ = nullptr;
   PlayerSelection* selection_ = nullptr;
