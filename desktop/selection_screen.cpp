@@ -29,10 +29,6 @@ const QColor kFlatBorder(128, 128, 128);
 const QString kCaption = QStringLiteral("                         Tandemhoop");
 const QString kMakerLine = QStringLiteral("Tandemhoop Games");
 
-bool IsClick(const QMouseEvent* event, const QWidget* widget) {
-  return event->button() == Qt::LeftButton && widget->rect().contains(event->position().toPoint());
-}
-
 // The focus is drawn as a frame that shows on the white of the names and portraits and on the
 // black around the badges alike.
 const QColor kFocusFrame(255, 150, 0);
@@ -59,13 +55,6 @@ class ModeButton : public QPushButton {
   }
 };
 
-// Space or Enter on a focused control is a click; a held key's repeats are not more clicks.
-bool IsActivation(const QKeyEvent* event) {
-  const int key = event->key();
-  return !event->isAutoRepeat() &&
-         (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter);
-}
-
 void SetColours(QWidget* widget, const QColor& text, const QColor& background) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, text);
@@ -91,9 +80,7 @@ QLineEdit* MakePickBox(QWidget* parent, const char* name, const QRect& at, const
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick)
-    : QWidget(parent), ref_(art), onClick_(std::move(onClick)) {
-  setFocusPolicy(Qt::StrongFocus);
-}
+    : Clickable(std::move(onClick), parent), ref_(art) {}
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   // The art's holder loads on first use, which is the first time the screen is seen.
@@ -113,54 +100,17 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   DrawFocusFrame(this);
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event) {
-  pressed_ = IsClick(event, this);
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && IsClick(event, this);
-  pressed_ = false;
-  if (click && onClick_) onClick_();
-}
-
-void PictureBox::keyPressEvent(QKeyEvent* event) {
-  if (IsActivation(event)) {
-    Click();
-  } else {
-    QWidget::keyPressEvent(event);
-  }
-}
-
 ClickableLabel::ClickableLabel(QWidget* parent, const QString& caption,
                                std::function<void()> onClick)
-    : QLabel(caption, parent), onClick_(std::move(onClick)) {
+    : Clickable(std::move(onClick), caption, parent) {
   setTextFormat(Qt::PlainText);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setFocusPolicy(Qt::StrongFocus);
   setAccessibleName(caption);
 }
 
 void ClickableLabel::paintEvent(QPaintEvent* event) {
   QLabel::paintEvent(event);
   DrawFocusFrame(this);
-}
-
-void ClickableLabel::mousePressEvent(QMouseEvent* event) {
-  pressed_ = IsClick(event, this);
-}
-
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && IsClick(event, this);
-  pressed_ = false;
-  if (click && onClick_) onClick_();
-}
-
-void ClickableLabel::keyPressEvent(QKeyEvent* event) {
-  if (IsActivation(event)) {
-    Click();
-  } else {
-    QLabel::keyPressEvent(event);
-  }
 }
 
 SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWidget* court)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QWidget>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "game/platform.h"
 #include "game/replay.h"
@@ -16,50 +19,72 @@ namespace tandemhoop {
 
 class PictureHolders;
 
-// A picture box of the selection screen: the art inside a one-pixel flat border, and a click.
-class PictureBox : public QWidget {
+// A widget of the selection screen that reports a click: released inside it after being pressed
+// inside it with the left button, or Space or Enter (not repeated) while it has the focus.
+template <typename Widget>
+class Clickable : public Widget {
  public:
-  PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick);
+  template <typename... Arguments>
+  explicit Clickable(std::function<void()> onClick, Arguments&&... arguments)
+      : Widget(std::forward<Arguments>(arguments)...), onClick_(std::move(onClick)) {
+    this->setFocusPolicy(Qt::StrongFocus);
+  }
 
-  // Decodes the art (through the holders) the first time the box is painted.
-  void SetHolders(PictureHolders* pictures) { pictures_ = pictures; }
-  // What a click does; also Space or Enter while it has the focus.
   void Click() {
     if (onClick_) onClick_();
   }
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override { pressed_ = Inside(event); }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    const bool click = pressed_ && Inside(event);
+    pressed_ = false;
+    if (click) Click();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    const int key = event->key();
+    if (!event->isAutoRepeat() &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      Click();
+    } else {
+      Widget::keyPressEvent(event);
+    }
+  }
+
+ private:
+  bool Inside(const QMouseEvent* event) const {
+    return event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint());
+  }
+
+  std::function<void()> onClick_;
+  bool pressed_ = false;
+};
+
+// A picture box of the selection screen: the art inside a one-pixel flat border, and a click.
+class PictureBox : public Clickable<QWidget> {
+ public:
+  PictureBox(QWidget* parent, PictureRef art, std::function<void()> onClick);
+
+  // Decodes the art (through the holders) the first time the box is painted.
+  void SetHolders(PictureHolders* pictures) { pictures_ = pictures; }
+
+ protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   PictureRef ref_;
   PictureHolders* pictures_ = nullptr;
   QImage art_;
   bool artLoaded_ = false;
-  std::function<void()> onClick_;
-  bool pressed_ = false;
 };
 
-// A label that reports a click: released inside it after being pressed inside it.
-class ClickableLabel : public QLabel {
+// A name on the selection screen that reports a click.
+class ClickableLabel : public Clickable<QLabel> {
  public:
   ClickableLabel(QWidget* parent, const QString& caption, std::function<void()> onClick);
-  void Click() {
-    if (onClick_) onClick_();
-  }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  std::function<void()> onClick_;
-  bool pressed_ = false;
 };
 
 // Form4, the selection screen: real widgets at the layout's pixel positions, each click handed
