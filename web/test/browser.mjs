@@ -164,6 +164,13 @@ describe('a game of two players', () => {
     await page.keyboard.down('KeyV');
     await waitFor(page, 'p2Y', (y) => y > p2Y + 10);
     await page.keyboard.up('KeyV');
+    // Held on the court, let go on the settings bar: the player stops all the same.
+    await page.keyboard.down('KeyT');
+    await waitFor(page, 'p2KeyUp', (flag) => flag === -1);
+    await page.focus('#speed');
+    await page.keyboard.up('KeyT');
+    assert.equal(await field(page, 'p2KeyUp'), 0);
+    await page.focus('#court');
     assert.equal(await field(page, 'p1HasBall'), -1);
     await page.keyboard.down('KeyM');
     await waitFor(page, 'p1Shooting', (flag) => flag === -1);

@@ -119,6 +119,11 @@ function forCourt(event) {
 document.addEventListener('keydown', () => sound?.wake(), true);
 document.addEventListener('pointerdown', () => sound?.wake(), true);
 
+// Keys the court has sent down and not yet up. One let go on a control of the page (the
+// selection screen takes the keyboard when it appears) still goes up for the game; one held
+// while the page loses the keyboard is let go then.
+const held = new Set();
+
 document.addEventListener('keydown', (event) => {
   if (event.code === 'F11') {
     event.preventDefault();
@@ -131,24 +136,25 @@ document.addEventListener('keydown', (event) => {
   if (keyCode === 0 && character === 0) return;
   // Nothing scrolls or types: the key is the game's. A held key repeats both, as on the desktop.
   event.preventDefault();
-  if (keyCode !== 0) core.Form_KeyDown(keyCode, shiftState(event));
+  if (keyCode !== 0) {
+    held.add(event.code);
+    core.Form_KeyDown(keyCode, shiftState(event));
+  }
   if (character !== 0 && !core.Ended()) core.Form_KeyPress(character);
 });
 
 document.addEventListener('keyup', (event) => {
-  if (!forCourt(event)) return;
   const keyCode = virtualKeyCode(event.code);
-  if (keyCode === 0) return;
-  event.preventDefault();
+  const wasHeld = held.delete(event.code);
+  if (keyCode === 0 || core === null || ended || playback !== null) return;
+  if (forCourt(event)) {
+    event.preventDefault();
+  } else if (!wasHeld) {
+    return;
+  }
   core.Form_KeyUp(keyCode, shiftState(event));
 });
 
-// A key held while the page loses the keyboard would stay down for the game: let it go.
-const held = new Set();
-document.addEventListener('keydown', (event) => {
-  if (forCourt(event) && virtualKeyCode(event.code) !== 0) held.add(event.code);
-}, true);
-document.addEventListener('keyup', (event) => held.delete(event.code), true);
 window.addEventListener('blur', () => {
   if (core === null || ended || playback !== null) return;
   for (const code of held) core.Form_KeyUp(virtualKeyCode(code), 0);
