@@ -543,7 +543,9 @@ void Recorder::Load() {
 }
 
 void Recorder::Tick() {
-  if (!Accepting()) return;
+  // The game's timer fires only while it is on. Input read just before a tick (a pad's Back,
+  // then No to the quit question) may have stopped it: that tick does not come.
+  if (!Accepting() || !TimerEnabled()) return;
   // The level only counts on a tick; a change from the menu is noted before the first it rules.
   if (game_->computerLevel() != level_) {
     level_ = game_->computerLevel();
