@@ -42,10 +42,12 @@ struct Recorded {
   bool ended = false;
 };
 
-Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = true) {
+Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = true,
+                ComputerLevel startLevel = ComputerLevel::Original) {
   RasterPlatform platform(Pictures());
   platform.secondsSinceMidnight = 40000 + static_cast<std::uint32_t>(seed);
   ScriptedSession session(platform, seed, twoPlayers);
+  session.game.SetComputerLevel(startLevel);
   Recorded out;
   while (session.recorder.ticks() < static_cast<std::uint32_t>(maxTicks)) {
     const std::uint32_t before = session.recorder.ticks();
@@ -120,7 +122,10 @@ TEST(Replay, AScriptedGamePlaysBackToTheSameStateAndPixelsAtEveryTick) {
   long long fouls = 0;
   int finished = 0;
   for (const bool twoPlayers : {false, true}) {
-    const Recorded recorded = Record(twoPlayers ? 11 : 5, twoPlayers, 1200);
+    // Against the computer the game starts at another level than the original one: the
+    // replay must start there too.
+    const Recorded recorded = Record(twoPlayers ? 11 : 5, twoPlayers, 1200, true,
+                                     twoPlayers ? ComputerLevel::Original : ComputerLevel::Medium);
     // The script went through what a replay has to carry.
     EXPECT_GT(recorded.clicks, 7);
     EXPECT_GT(recorded.repeats, 50);
@@ -131,6 +136,8 @@ TEST(Replay, AScriptedGamePlaysBackToTheSameStateAndPixelsAtEveryTick) {
     EXPECT_GT(recorded.boxedReleases, 0);
     EXPECT_GT(recorded.trace.frames.size(), 400u);
     EXPECT_NE(recorded.text.find(" level easy\n"), std::string::npos);
+    EXPECT_NE(recorded.text.find(twoPlayers ? "computer original\n" : "computer medium\n"),
+              std::string::npos);
 
     const Replay replay = Read(recorded.text);
     EXPECT_EQ(replay.header.version, GameVersion());

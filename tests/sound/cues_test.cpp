@@ -101,6 +101,24 @@ TEST_F(Cues, AMissIsTheRimOnTheTickItIsDecidedAndTheReboundBouncesOnTheFloor) {
     }
   }
   EXPECT_EQ(bounceTicks.size(), 2u);
+
+  // Rolling left (which side is the shot's draw; set here by hand, both players far off), it
+  // bounces where it comes back off the left side-line and where it reaches the floor line.
+  GameState& loose = core().game.state;
+  loose.looseBallRight = kFalse;
+  loose.looseBallLeft = kTrue;
+  loose.p1HasBall = kFalse;
+  loose.p2HasBall = kFalse;
+  loose.ballX = 100;
+  loose.ballY = 250;
+  loose.p1X = 600;
+  loose.p1Y = 150;
+  loose.p2X = 600;
+  loose.p2Y = 300;
+  core().platform.Clear();
+  for (int tick = 1; tick <= 20 && loose.looseBallLeft == kTrue; ++tick)
+    core().Ticks(1);
+  EXPECT_EQ(sounds(), (std::vector<Sound>{Sound::Bounce, Sound::Bounce}));
 }
 
 TEST_F(Cues, ADunkIsOneDunkWithNoReleaseOrSwishForEitherSide) {
@@ -209,15 +227,19 @@ TEST_F(Cues, ABlockIsHeardOnTheTickItSucceedsForEitherSide) {
   }
 }
 
-TEST_F(Cues, TheWinIsHeardBeforeItsBox) {
-  StartPlay(0.5);
-  std::size_t soundsAtBox = 0;
-  core().platform.onMessage = [&](const std::string&) { soundsAtBox = sounds().size(); };
-  core().game.state.p2Score = 4;
-  core().Ticks(1);
-  EXPECT_EQ(core().platform.messages, std::vector<std::string>{"Player2 Wins"});
-  EXPECT_EQ(soundsAtBox, 1u);
-  EXPECT_EQ(sounds(), std::vector<Sound>{Sound::Win});
+TEST_F(Cues, TheWinIsHeardBeforeItsBoxForEitherSide) {
+  for (const bool player1 : {true, false}) {
+    SCOPED_TRACE(player1 ? "Player 1" : "Player 2");
+    StartPlay(0.5);
+    std::size_t soundsAtBox = 0;
+    core().platform.onMessage = [&](const std::string&) { soundsAtBox = sounds().size(); };
+    (player1 ? core().game.state.p1Score : core().game.state.p2Score) = 4;
+    core().Ticks(1);
+    EXPECT_EQ(core().platform.messages,
+              std::vector<std::string>{player1 ? "Player1 Wins" : "Player2 Wins"});
+    EXPECT_EQ(soundsAtBox, 1u);
+    EXPECT_EQ(sounds(), std::vector<Sound>{Sound::Win});
+  }
 }
 
 // The raster platform, hearing the cues. Everything else it does is its base's.

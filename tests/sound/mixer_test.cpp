@@ -122,6 +122,27 @@ TEST(Mixer, WhenEveryVoiceIsBusyTheOldestGivesWayAndASoundWithoutSamplesIsSilent
                        sounds.of(Sound::Bounce)[0];  // the win is gone
   EXPECT_EQ(sample, std::clamp(expected, -32768, 32767));
 
+  // The oldest gives way wherever it sits, not the first voice: each sound a constant here, so
+  // the mix tells which voices sound. The short bounce frees the first voice, a whistle takes
+  // it, and the win (now the oldest, in the second voice) is what the swish replaces.
+  std::array<std::vector<std::int16_t>, kSoundCount> flat;
+  for (auto& samples : flat)
+    samples.assign(1000, 1);
+  flat[static_cast<std::size_t>(Sound::Bounce)].assign(10, 1);
+  flat[static_cast<std::size_t>(Sound::Win)].assign(1000, 1000);
+  flat[static_cast<std::size_t>(Sound::Swish)].assign(1000, 100);
+  Mixer busy;
+  for (int k = 0; k < kSoundCount; ++k)
+    busy.SetSamples(static_cast<Sound>(k), flat[static_cast<std::size_t>(k)]);
+  busy.Play(Sound::Bounce);
+  busy.Play(Sound::Win);
+  for (int i = 2; i < Mixer::kVoices; ++i)
+    busy.Play(Sound::Whistle);
+  Render(busy, 10);
+  busy.Play(Sound::Whistle);
+  busy.Play(Sound::Swish);
+  EXPECT_EQ(Render(busy, 1)[0], (Mixer::kVoices - 1) * 1 + 100);
+
   Mixer empty;
   empty.Play(Sound::Swish);
   EXPECT_EQ(empty.ActiveVoices(), 0);
