@@ -224,12 +224,12 @@ function wireBar() {
     pump();
     court.focus();
   });
-  // The level is part of what a replay records, so it is set as a game starts: a change
-  // applies from the next game.
+  // A change rules from the next tick, as the desktop's menu does; the replay notes it there.
   const level = $('level');
   level.value = setting('level', '0', ['0', '1', '2']);
   level.addEventListener('change', () => {
     keep('level', level.value);
+    if (playback === null) core.set_computer_level(Number(level.value));
     court.focus();
   });
   const scaling = $('scaling');
@@ -374,7 +374,6 @@ const hooks = {
   ready: false,
   frameHash: () => frameHashOfCanvas($('surface')),
   coreFrameHash: () => hex(core.frame_hash()),
-  stateHash: () => hex(core.state_hash()),
   core: () => core,
   schedule,
   tick,

@@ -21,8 +21,11 @@ export class Screen {
     this.screenContext = screenCanvas.getContext('2d', {alpha: false});
     this.textContext = textCanvas.getContext('2d');
     this.frame = null;  // the module's RGBA frame, seen as an ImageData without a copy
+    this.areas = null;  // what changed in it: a count, then x, y, width, height of each
+    // The printed lines of this tick, and whether they differ from those on the text canvas.
     this.lines = [];
-    this.linesShown = '';
+    this.count = 0;
+    this.linesChanged = true;
     this.sharp = true;
     this.whole = 1;
     this.textMetrics();
@@ -39,12 +42,23 @@ export class Screen {
 
   // A Timer1 tick starts from the court, which covers every line printed before it.
   clearLines() {
-    this.lines.length = 0;
+    this.count = 0;
   }
 
-  // Platform.Print: returns how far the print position moves down.
+  // Platform.Print: returns how far the print position moves down. The line is kept in the
+  // slot of its place among the tick's lines, so the same lines as last time change nothing.
   print(x, y, text) {
-    this.lines.push({x, y, text});
+    const line = this.lines[this.count];
+    if (line === undefined) {
+      this.lines.push({x, y, text});
+      this.linesChanged = true;
+    } else if (line.x !== x || line.y !== y || line.text !== text) {
+      line.x = x;
+      line.y = y;
+      line.text = text;
+      this.linesChanged = true;
+    }
+    ++this.count;
     return this.lineSpacing;
   }
 
@@ -54,17 +68,18 @@ export class Screen {
   // a few sprites' worth, and the upload is most of what showing a frame costs.
   present(memory, offset, changed) {
     if (this.frame === null || this.frame.data.buffer !== memory ||
-        this.frame.data.byteOffset !== offset) {
-      // Made again when the module's memory grows: the old view is then detached.
+        this.frame.data.byteOffset !== offset || this.areas.byteOffset !== changed) {
+      // Made again only when the module's memory grows: the old views are then detached.
       this.frame = new ImageData(new Uint8ClampedArray(memory, offset, kWidth * kHeight * 4),
                                  kWidth, kHeight);
+      this.areas = new Int32Array(memory, changed, 1 + 4 * 4);
     }
-    const areas = new Int32Array(memory, changed, 1 + 4 * 4);
+    const areas = this.areas;
     const count = Math.min(areas[0], 4);
-    for (let i = 0; i < count; ++i) {
-      const [x, y, width, height] = areas.subarray(1 + 4 * i, 5 + 4 * i);
-      this.surfaceContext.putImageData(this.frame, 0, 0, x, y, width, height);
-      if (this.whole > 1) this.enlarge(x, y, width, height);
+    for (let i = 1; i < 1 + 4 * count; i += 4) {
+      this.surfaceContext.putImageData(this.frame, 0, 0, areas[i], areas[i + 1], areas[i + 2],
+                                       areas[i + 3]);
+      if (this.whole > 1) this.enlarge(areas[i], areas[i + 1], areas[i + 2], areas[i + 3]);
     }
     this.drawLines(false);
   }
@@ -77,9 +92,12 @@ export class Screen {
   }
 
   drawLines(always) {
-    const shown = this.lines.map((line) => `${line.x},${line.y},${line.text}`).join('\n');
-    if (!always && shown === this.linesShown) return;
-    this.linesShown = shown;
+    if (this.count !== this.lines.length) {
+      this.lines.length = this.count;  // fewer lines than the tick before
+      this.linesChanged = true;
+    }
+    if (!always && !this.linesChanged) return;
+    this.linesChanged = false;
     const context = this.textContext;
     context.setTransform(1, 0, 0, 1, 0, 0);
     context.clearRect(0, 0, this.textCanvas.width, this.textCanvas.height);

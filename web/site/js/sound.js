@@ -35,10 +35,15 @@ export class SoundOutput {
       this.context = new Context({sampleRate: 48000});
       // A ScriptProcessor runs here, beside the module: the mixer is pulled synchronously.
       const node = this.context.createScriptProcessor(kBlock, 0, 1);
+      let samples = null;  // the module's mix buffer, seen again only when its memory grows
       node.onaudioprocess = (event) => {
         const out = event.outputBuffer.getChannelData(0);
         const core = this.core;
-        const samples = new Int16Array(core.memory.buffer, core.render_sound(out.length), out.length);
+        const at = core.render_sound(out.length);
+        if (samples === null || samples.buffer !== core.memory.buffer || samples.byteOffset !== at ||
+            samples.length < out.length) {
+          samples = new Int16Array(core.memory.buffer, at, out.length);
+        }
         for (let i = 0; i < out.length; ++i) out[i] = samples[i] / 32768;
       };
       node.connect(this.context.destination);
