@@ -46,10 +46,10 @@ after(async () => {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A fresh page; its console errors, failed loads and dialogs are kept for the test to look at.
-async function openPage(path = '', {cache = true} = {}) {
+async function openPage(path = '', {cache = true, scale = 1} = {}) {
   const page = await browser.newPage();
   await page.setCacheEnabled(cache);
-  await page.setViewport({width: 800, height: 720});
+  await page.setViewport({width: 800, height: 720, deviceScaleFactor: scale});
   const problems = [];
   const dialogs = [];
   page.on('console', (message) => {
@@ -153,6 +153,14 @@ describe('a game of two players', () => {
     assert.equal(await shown(), false);
     assert.equal(await field(page, 'twoPlayerMode'), -1);
     await waitFor(page, 'playClock', (clock) => clock > 12);
+    // The score lines are printed over the court, on their own canvas.
+    const inked = await page.evaluate(() => {
+      const data = document.getElementById('text').getContext('2d').getImageData(0, 0, 300, 70).data;
+      let count = 0;
+      for (let i = 3; i < data.length; i += 4) count += data[i] > 128 ? 1 : 0;
+      return count;
+    });
+    assert.ok(inked > 300, `${inked} pixels of printed text`);
   });
 
   it('held keys move each player; M shoots', async () => {
@@ -171,10 +179,22 @@ describe('a game of two players', () => {
     await page.keyboard.up('KeyT');
     assert.equal(await field(page, 'p2KeyUp'), 0);
     await page.focus('#court');
+    // The computer's level, changed in the bar, rules from the next tick and the replay says so.
+    await page.select('#level', '1');
+    await page.focus('#court');
+    await sleep(200);
+    const replay = await page.evaluate(() => {
+      const core = window.tandemhoop.core();
+      core.replay_text();
+      return new TextDecoder('latin1').decode(
+          new Uint8Array(core.memory.buffer, core.text_pointer(), core.text_length()));
+    });
+    assert.match(replay, /^\d+ level medium$/m);
     assert.equal(await field(page, 'p1HasBall'), -1);
     await page.keyboard.down('KeyM');
     await waitFor(page, 'p1Shooting', (flag) => flag === -1);
-    await sleep(300);
+    // Let go before the sixth tick, a shot is called off: wait for the ticks, not for a time.
+    await waitFor(page, 'p1ShotTicks', (ticks) => ticks >= 7);
     await page.keyboard.up('KeyM');
     await waitFor(page, 'p1HasBall', (flag) => flag === 0);
   });
@@ -205,7 +225,9 @@ describe('a game of two players', () => {
 const fixtures = [
   {file: 'desktop-two-players.tandemhoop-replay', ticks: [0, 1, 9, 10, 300, 1200, 2500, 3836, 4000, 4372],
    box: '     Ayawan Na?', timed: true},
-  {file: 'vs-computer.txt', ticks: [0, 1, 2, 40, 150, 299, 300, 425, 426], box: 'Computer Wins'},
+  // Played on a screen of two device pixels to the page's one: the court is shown enlarged.
+  {file: 'vs-computer.txt', ticks: [0, 1, 2, 40, 150, 299, 300, 425, 426], box: 'Computer Wins',
+   scale: 2},
 ];
 
 describe('parity with the desktop', () => {
@@ -216,10 +238,10 @@ describe('parity with the desktop', () => {
   }
 });
 
-async function playFixture({file, ticks: chosen, box, timed}) {
+async function playFixture({file, ticks: chosen, box, timed, scale = 1}) {
   const replayPath = join(here, 'fixtures', file);
   const replay = readFileSync(replayPath, 'utf8');
-  const {page, problems, dialogs} = await openPage('?replay');
+  const {page, problems, dialogs} = await openPage('?replay', {scale});
   const browserSide = await page.evaluate(async (name, text, ticks) => {
     const hooks = window.tandemhoop;
     await hooks.soundLoaded;
@@ -227,9 +249,28 @@ async function playFixture({file, ticks: chosen, box, timed}) {
     if (!hooks.startReplay(name, text)) return null;
     hooks.load();
     const frames = [];
+    // Enlarged, every pixel of the software frame must stand as a whole block on the screen.
+    const blocksOff = () => {
+      const surface = document.getElementById('surface');
+      const screen = document.getElementById('screen');
+      const whole = screen.width / surface.width;
+      if (whole < 2) return 0;
+      const small = surface.getContext('2d').getImageData(0, 0, surface.width, surface.height).data;
+      const large = screen.getContext('2d').getImageData(0, 0, screen.width, screen.height).data;
+      let off = 0;
+      for (let y = 0; y < screen.height; ++y) {
+        for (let x = 0; x < screen.width; ++x) {
+          const from = (Math.floor(y / whole) * surface.width + Math.floor(x / whole)) * 4;
+          const to = (y * screen.width + x) * 4;
+          if (large[to] !== small[from] || large[to + 1] !== small[from + 1] ||
+              large[to + 2] !== small[from + 2]) ++off;
+        }
+      }
+      return off;
+    };
     const take = () => {
       const [canvas, surface] = [hooks.frameHash(), hooks.coreFrameHash()];
-      frames.push({tick: core.ticks(), canvas, surface});
+      frames.push({tick: core.ticks(), canvas, surface, blocksOff: blocksOff()});
     };
     if (ticks.includes(0)) take();
     // The ticks are timed together (the clock is coarse), the hashes taken between them apart;
@@ -258,7 +299,10 @@ async function playFixture({file, ticks: chosen, box, timed}) {
   }, file, replay, chosen);
   assert.ok(browserSide, 'the page took the replay');
   assert.ok(browserSide.result?.matches, 'the replay played back as recorded');
-  for (const frame of browserSide.frames) assert.equal(frame.canvas, frame.surface, `tick ${frame.tick}`);
+  for (const frame of browserSide.frames) {
+    assert.equal(frame.canvas, frame.surface, `tick ${frame.tick}`);
+    assert.equal(frame.blocksOff, 0, `tick ${frame.tick}: pixels of the enlarged screen off`);
+  }
   assert.deepEqual(browserSide.frames.map((frame) => frame.tick), chosen);
   const recordedEnd = replay.trim().split('\n').at(-1).split(' ');
   assert.equal(browserSide.result.stateHash, recordedEnd.at(-1));
