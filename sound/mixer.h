@@ -7,11 +7,13 @@
 
 #include "game/platform.h"
 #include "game/speed.h"
+#include "sound/wav.h"
 
 namespace tandemhoop {
 
-// Every front end mixes mono 16-bit samples at this rate.
-inline constexpr int kMixRate = 48'000;
+// Every front end mixes mono 16-bit samples at this rate: the rate the sound files are read at,
+// so that no sound plays at another pitch than it was made.
+inline constexpr int kMixRate = kWavRate;
 
 // How many samples to render after each tick: 48,000 divided by the ticks a second, with what a
 // tick leaves over carried to the next, in whole numbers, so that every front end renders the
