@@ -112,19 +112,6 @@ void Presenter::InvalidateAll() {
   enlargedMultiple_ = 0;
 }
 
-QRect Presenter::PictureAreaOf(const QRect& device, QSize picture, QSize area, Scaling scaling) {
-  const Fit fit = FitPicture(picture, area, scaling);
-  const QRect shown = device & fit.target;
-  if (shown.isEmpty()) return {};
-  const double sx = static_cast<double>(picture.width()) / fit.target.width();
-  const double sy = static_cast<double>(picture.height()) / fit.target.height();
-  const int left = static_cast<int>(std::floor((shown.left() - fit.target.left()) * sx)) - 1;
-  const int top = static_cast<int>(std::floor((shown.top() - fit.target.top()) * sy)) - 1;
-  const int right = static_cast<int>(std::ceil((shown.right() + 1 - fit.target.left()) * sx)) + 1;
-  const int bottom = static_cast<int>(std::ceil((shown.bottom() + 1 - fit.target.top()) * sy)) + 1;
-  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & QRect(QPoint(0, 0), picture);
-}
-
 QRect Presenter::DeviceAreaOf(const QRect& pictureArea, QSize picture, QSize area,
                               Scaling scaling) {
   const Fit fit = FitPicture(picture, area, scaling);
@@ -165,7 +152,7 @@ void Presenter::Present(QPainter& painter, const QImage& picture, QSize area,
     stale_ = QRegion();
   }
 
-  if (fit.exact || (scaling_ == Scaling::PixelPerfect)) {
+  if (fit.exact) {  // pixel perfect always is
     // Pixel for pixel: each part straight from the enlarged picture.
     for (const QRect& part : inside) {
       const QRect from = part.translated(-fit.target.topLeft()) & shown->rect();

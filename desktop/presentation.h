@@ -53,8 +53,6 @@ class Presenter {
   // has to be drawn this time.
   void Present(QPainter& painter, const QImage& picture, QSize area, const QRegion& dirty);
 
-  // The picture area that `device` (device pixels of an area of `area`) shows.
-  static QRect PictureAreaOf(const QRect& device, QSize picture, QSize area, Scaling scaling);
   // The device pixels that show `pictureArea`, with a pixel round it for the smooth step.
   static QRect DeviceAreaOf(const QRect& pictureArea, QSize picture, QSize area, Scaling scaling);
 

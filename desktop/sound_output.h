@@ -44,8 +44,6 @@ class SoundOutput : public QObject {
   void Toggle() { SetEnabled(!enabled_); }
   int Volume() const { return mixer_.volume(); }
   void SetVolume(int percent);
-  // True while a device is open and being fed.
-  bool Playing() const { return device_ != nullptr; }
 
   // The context menu's entries: the switch and the volume.
   void AddMenuEntries(QMenu& menu);
