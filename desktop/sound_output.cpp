@@ -26,8 +26,6 @@ namespace {
 constexpr int kFeedMilliseconds = 10;
 constexpr qsizetype kBufferBytes = kMixRate / 1000 * 110 * 2;
 
-constexpr const char* kFiles[kSoundCount] = {"bounce", "release", "swish",   "rim", "dunk",
-                                             "block",  "steal",   "whistle", "win"};
 constexpr int kVolumes[] = {25, 50, 75, 100};
 
 // Qt's sound back end reports a missing server in its own words as well; the player is told
@@ -46,7 +44,9 @@ void QuietAboutTheServer(QtMsgType type, const QMessageLogContext& context, cons
 
 SoundOutput::SoundOutput(QObject* parent) : QObject(parent) {
   for (int k = 0; k < kSoundCount; ++k) {
-    const QString path = QStringLiteral(":/sounds/%1.wav").arg(QLatin1String(kFiles[k]));
+    const std::string_view name = SoundFileName(static_cast<Sound>(k));
+    const QString path = QStringLiteral(":/sounds/") +
+                         QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) continue;  // built without its sounds: that one is silent
     const QByteArray bytes = file.readAll();

@@ -103,4 +103,28 @@ std::vector<std::uint8_t> EncodeWav(std::span<const std::int16_t> samples) {
   return out;
 }
 
+std::string_view SoundFileName(Sound sound) {
+  switch (sound) {
+    case Sound::Bounce:
+      return "bounce.wav";
+    case Sound::Release:
+      return "release.wav";
+    case Sound::Swish:
+      return "swish.wav";
+    case Sound::Rim:
+      return "rim.wav";
+    case Sound::Dunk:
+      return "dunk.wav";
+    case Sound::Block:
+      return "block.wav";
+    case Sound::Steal:
+      return "steal.wav";
+    case Sound::Whistle:
+      return "whistle.wav";
+    case Sound::Win:
+      return "win.wav";
+  }
+  return "";
+}
+
 }  // namespace tandemhoop

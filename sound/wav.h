@@ -4,9 +4,16 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "game/platform.h"
+
 namespace tandemhoop {
+
+// The file each sound of the game is kept in: under assets/sounds/, in the desktop's resources
+// and beside the web page alike.
+std::string_view SoundFileName(Sound sound);
 
 // The one kind of WAV file the game's sounds come in: 16-bit PCM, mono, 48 kHz.
 inline constexpr int kWavRate = 48'000;

@@ -55,7 +55,7 @@ TEST(Sounds, TheCommittedFilesAreExactlyWhatTheGeneratorMakes) {
   std::size_t total = 0;
   for (int k = 0; k < kSoundCount; ++k) {
     const auto sound = static_cast<Sound>(k);
-    const std::string name(sfx::FileName(sound));
+    const std::string name(SoundFileName(sound));
     SCOPED_TRACE(name);
     const std::vector<std::uint8_t> file =
         ReadFile(std::string(TANDEMHOOP_SOURCE_DIR) + "/assets/sounds/" + name);

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kSoundCount; ++i) {
     const auto sound = static_cast<Sound>(i);
     const std::vector<std::uint8_t> file = EncodeWav(sfx::Make(sound));
-    const std::filesystem::path path = folder / std::string(sfx::FileName(sound));
+    const std::filesystem::path path = folder / std::string(SoundFileName(sound));
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()),
               static_cast<std::streamsize>(file.size()));

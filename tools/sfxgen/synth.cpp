@@ -352,30 +352,6 @@ std::vector<std::int16_t> Win() {
 
 }  // namespace
 
-std::string_view FileName(Sound sound) {
-  switch (sound) {
-    case Sound::Bounce:
-      return "bounce.wav";
-    case Sound::Release:
-      return "release.wav";
-    case Sound::Swish:
-      return "swish.wav";
-    case Sound::Rim:
-      return "rim.wav";
-    case Sound::Dunk:
-      return "dunk.wav";
-    case Sound::Block:
-      return "block.wav";
-    case Sound::Steal:
-      return "steal.wav";
-    case Sound::Whistle:
-      return "whistle.wav";
-    case Sound::Win:
-      return "win.wav";
-  }
-  return "";
-}
-
 std::vector<std::int16_t> Make(Sound sound) {
   switch (sound) {
     case Sound::Bounce:

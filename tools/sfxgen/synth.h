@@ -8,9 +8,6 @@
 
 namespace tandemhoop::sfx {
 
-// The file each sound is kept in, under assets/sounds/.
-std::string_view FileName(Sound sound);
-
 // The samples of a sound: mono, 48 kHz, 16 bits. The same on every run and every machine.
 std::vector<std::int16_t> Make(Sound sound);
 
