@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "game/game.h"
 #include "game/speed.h"
@@ -13,19 +14,8 @@
 namespace {
 
 using tandemhoop::ComputerLevel;
+using tandemhoop::kLevelNames;
 using tandemhoop::Speed;
-
-const char* LevelName(ComputerLevel level) {
-  switch (level) {
-    case ComputerLevel::Original:
-      return "Original";
-    case ComputerLevel::Medium:
-      return "Medium";
-    case ComputerLevel::Easy:
-      return "Easy";
-  }
-  return "?";
-}
 
 }  // namespace
 
@@ -77,7 +67,8 @@ int main(int argc, char** argv) {
       char score[24];
       std::snprintf(score, sizeof score, "%.2f-%.2f", static_cast<double>(p1Points) / games,
                     static_cast<double>(p2Points) / games);
-      std::printf("levels: %-8s %-7s %6s %8.1f%% %12s %11.1f s %6d %7.1f\n", LevelName(level),
+      std::printf("levels: %-8s %-7s %6s %8.1f%% %12s %11.1f s %6d %7.1f\n",
+                  std::string(kLevelNames[static_cast<std::size_t>(level)]).c_str(),
                   speed == Speed::Classic ? "Classic" : "Fast", rhythmText, 100.0 * won / games,
                   score, static_cast<double>(ticks) * tickSeconds / games, capped,
                   static_cast<double>(fouls) / games);

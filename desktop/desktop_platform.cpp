@@ -227,14 +227,22 @@ void DesktopPlatform::SetSpeed(Speed speed) {
   Rearm();
 }
 
+namespace {
+// The speed's name as the settings keep it.
+QLatin1String SpeedName(Speed speed) {
+  const std::string_view name = kSpeedNames[static_cast<std::size_t>(speed)];
+  return QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+}
+}  // namespace
+
 void DesktopPlatform::RestoreSpeed() {
   const QByteArray forced = qgetenv("TANDEMHOOP_SPEED").trimmed().toLower();
-  if (forced == "fast" || forced == "classic") {
-    SetSpeed(forced == "fast" ? Speed::Fast : Speed::Classic);
+  if (forced == SpeedName(Speed::Fast) || forced == SpeedName(Speed::Classic)) {
+    SetSpeed(forced == SpeedName(Speed::Fast) ? Speed::Fast : Speed::Classic);
     return;
   }
   const QString remembered = Settings::Value(QStringLiteral("game/speed")).toString();
-  SetSpeed(remembered == QStringLiteral("fast") ? Speed::Fast : Speed::Classic);
+  SetSpeed(remembered == SpeedName(Speed::Fast) ? Speed::Fast : Speed::Classic);
 }
 
 void DesktopPlatform::FillSpeedMenu(QMenu& menu) {
@@ -243,13 +251,12 @@ void DesktopPlatform::FillSpeedMenu(QMenu& menu) {
   const struct {
     Speed speed;
     const char* caption;
-    const char* name;
-  } kSpeeds[] = {{Speed::Classic, "Classic (18.2 ticks a second)", "classic"},
-                 {Speed::Fast, "Fast (64 ticks a second)", "fast"}};
+  } kSpeeds[] = {{Speed::Classic, "Classic (18.2 ticks a second)"},
+                 {Speed::Fast, "Fast (64 ticks a second)"}};
   for (const auto& entry : kSpeeds) {
     QAction* action = speeds->addAction(QString::fromLatin1(entry.caption), [this, entry] {
       SetSpeed(entry.speed);
-      Settings::SetValue(QStringLiteral("game/speed"), QString::fromLatin1(entry.name));
+      Settings::SetValue(QStringLiteral("game/speed"), SpeedName(entry.speed));
     });
     action->setCheckable(true);
     action->setChecked(speed_ == entry.speed);

@@ -13,43 +13,40 @@ namespace {
 
 const QString kKey = QStringLiteral("computer/level");
 
-struct LevelName {
-  ComputerLevel level;
-  const char* stored;
-  const char* shown;
-};
+// The menu's captions, in the order of the levels.
+constexpr const char* kCaptions[] = {"&Original", "&Medium", "&Easy"};
 
-constexpr std::array<LevelName, 3> kLevels{{
-    {ComputerLevel::Original, "original", "&Original"},
-    {ComputerLevel::Medium, "medium", "&Medium"},
-    {ComputerLevel::Easy, "easy", "&Easy"},
-}};
+QString Stored(ComputerLevel level) {
+  const std::string_view name = kLevelNames[static_cast<std::size_t>(level)];
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+constexpr ComputerLevel kLevels[] = {ComputerLevel::Original, ComputerLevel::Medium,
+                                     ComputerLevel::Easy};
 
 }  // namespace
 
 ComputerLevel StoredComputerLevel() {
   const QString stored = Settings::Value(kKey).toString().trimmed().toLower();
-  for (const LevelName& name : kLevels)
-    if (stored == QLatin1String(name.stored)) return name.level;
+  for (const ComputerLevel level : kLevels)
+    if (stored == Stored(level)) return level;
   return ComputerLevel::Original;
 }
 
 void StoreComputerLevel(ComputerLevel level) {
-  for (const LevelName& name : kLevels)
-    if (name.level == level) Settings::SetValue(kKey, QString::fromLatin1(name.stored));
+  Settings::SetValue(kKey, Stored(level));
 }
 
 void AddComputerLevelEntries(QMenu& menu, Game& game) {
   QMenu* levels = menu.addMenu(QObject::tr("&Computer"));
   auto* group = new QActionGroup(levels);
   group->setExclusive(true);
-  for (const LevelName& name : kLevels) {
-    QAction* action = levels->addAction(QObject::tr(name.shown));
+  for (const ComputerLevel level : kLevels) {
+    QAction* action = levels->addAction(QObject::tr(kCaptions[static_cast<std::size_t>(level)]));
     action->setCheckable(true);
-    action->setChecked(game.computerLevel() == name.level);
-    action->setData(QString::fromLatin1(name.stored));
+    action->setChecked(game.computerLevel() == level);
+    action->setData(Stored(level));
     group->addAction(action);
-    const ComputerLevel level = name.level;
     QObject::connect(action, &QAction::triggered, levels, [&game, level] {
       game.SetComputerLevel(level);
       StoreComputerLevel(level);

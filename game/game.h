@@ -10,6 +10,8 @@ namespace tandemhoop {
 // How strong the computer opponent is. Original is the game's own computer, deciding on every
 // tick; the easier levels let it sit out some ticks. A setting of the game, not of its state.
 enum class ComputerLevel : std::uint8_t { Original, Medium, Easy };
+// Each level's name wherever it is written down (replays, settings), in the order above.
+inline constexpr std::string_view kLevelNames[] = {"original", "medium", "easy"};
 
 // How often the computer takes its turn at a level: on `acts` ticks of every `of`, spread as
 // evenly as they go. The original computer is quick enough that a small share of ticks off

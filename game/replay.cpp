@@ -22,9 +22,6 @@ constexpr std::string_view kClickNames[kSelectionClickCount] = {
     "Label5", "Picture50", "Picture1", "Picture2",  "Command3", "Command4",
 };
 
-constexpr std::string_view kSpeedNames[] = {"classic", "fast"};
-constexpr std::string_view kLevelNames[] = {"original", "medium", "easy"};
-
 constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer", "level"};
 
 void AppendNumber(std::string& out, std::uint64_t value, int base = 10, int width = 0) {

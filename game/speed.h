@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace tandemhoop {
 
@@ -9,6 +10,8 @@ namespace tandemhoop {
 // ticks a second, about 18.2: the speed the game was made at); Fast is the 64 a second later
 // desktops deliver for the same timer.
 enum class Speed : std::uint8_t { Classic, Fast };
+// Each speed's name wherever it is written down (replays, settings), in the order above.
+inline constexpr std::string_view kSpeedNames[] = {"classic", "fast"};
 
 // Ticks per second as an exact fraction, so that every front end derives the same schedule and
 // the same number of sound samples per tick.
