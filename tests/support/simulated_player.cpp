@@ -7,6 +7,7 @@
 #include "game/mt_random.h"
 #include "game/replay.h"
 #include "screens/selection.h"
+#include "tests/support/fake_selection_view.h"
 
 namespace tandemhoop::testing {
 
@@ -40,7 +41,6 @@ int Clamp(int value, int low, int high) {
 // at once and told to the player.
 class QuietPlatform final : public HeadlessPlatform {
  public:
-  void ShowSelectionScreen() override { selectionShown = true; }
   void ShowMessage(std::string_view text) override {
     if (text == "Player1 Wins") {
       won = true;
@@ -53,35 +53,13 @@ class QuietPlatform final : public HeadlessPlatform {
 
   SimulatedPlayer* player = nullptr;
   std::uint32_t seed = 0;
-  bool selectionShown = false;
   bool won = false;
   int fouls = 0;
 };
 
-class QuietSelectionView final : public SelectionView {
- public:
-  void SetText1(std::string_view) override {}
-  void SetText2(std::string_view) override {}
-  void HideScreen() override {}
-};
-
-// A click on a player's name on the selection screen: the first free side takes him.
-void ClickPlayer(PlayerSelection& selection, int index) {
-  switch (index) {
-    case 0:
-      selection.Label6_Click();
-      break;
-    case 1:
-      selection.Label3_Click();
-      break;
-    case 2:
-      selection.Label4_Click();
-      break;
-    default:
-      selection.Label5_Click();
-      break;
-  }
-}
+// The names on the selection screen, in the order the simulated player picks from.
+constexpr SelectionClick kNames[] = {SelectionClick::Label6, SelectionClick::Label3,
+                                     SelectionClick::Label4, SelectionClick::Label5};
 
 }  // namespace
 
@@ -361,7 +339,7 @@ SimulatedGame PlaySimulatedGame(ComputerLevel level, Speed speed, std::uint64_t 
   platform.seed = static_cast<std::uint32_t>(seeds.Next());
   MtRandom random;
   Game game(platform, random);
-  QuietSelectionView view;
+  FakeSelectionView view;
   PlayerSelection selection(game.state, view);
   SimulatedPlayer player(speed, seeds.Next());
   platform.player = &player;
@@ -372,8 +350,9 @@ SimulatedGame PlaySimulatedGame(ComputerLevel level, Speed speed, std::uint64_t 
   game.Timer1_Timer();
   selection.Form_Load();
   const int pick1 = static_cast<int>(seeds.Next() % 4);
-  ClickPlayer(selection, pick1);
-  ClickPlayer(selection, (pick1 + 1 + static_cast<int>(seeds.Next() % 3)) % 4);
+  // The first free side takes each name clicked.
+  DispatchClick(selection, kNames[pick1]);
+  DispatchClick(selection, kNames[(pick1 + 1 + static_cast<int>(seeds.Next() % 3)) % 4]);
   selection.Command3_Click();
 
   const double tickSeconds = static_cast<double>(TickNanoseconds(speed)) / 1e9;
