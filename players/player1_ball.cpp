@@ -192,8 +192,10 @@ void CarryBall(Game& game) {
   // Bounced on the side he is going: on his left while he moves left, on his right otherwise.
   s.ballY = static_cast<std::int16_t>(s.ballY + kDribbleStep);
   s.ballX = static_cast<std::int16_t>(s.p1KeyLeft == kTrue ? s.p1X - 25 : s.p1X + 60);
-  if (s.ballY > s.p1Y + kDribbleFloor) game.platform().PlaySound(Sound::Bounce);
-  if (s.ballY > s.p1Y + kDribbleFloor) s.ballY = static_cast<std::int16_t>(s.p1Y + kDribbleTop);
+  if (s.ballY > s.p1Y + kDribbleFloor) {
+    game.platform().PlaySound(Sound::Bounce);
+    s.ballY = static_cast<std::int16_t>(s.p1Y + kDribbleTop);
+  }
 }
 
 }  // namespace tandemhoop::player1
