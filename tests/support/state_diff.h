@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/state.h"
+#include "game/state_fields.h"
 
 namespace tandemhoop::testing {
 
@@ -11,11 +12,10 @@ namespace tandemhoop::testing {
 // lastBlitResult is left out: nothing reads it.
 std::vector<std::string> StateDiff(const GameState& before, const GameState& after);
 
-// Every 16-bit field with its name, in declaration order.
-struct StateField {
-  const char* name;
-  std::int16_t GameState::*field;
-};
-const std::vector<StateField>& StateFields();
+// Every 16-bit field with its name, in declaration order: the game's own table.
+using tandemhoop::StateField;
+inline constexpr const auto& StateFields() {
+  return kStateFields;
+}
 
 }  // namespace tandemhoop::testing
