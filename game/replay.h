@@ -126,7 +126,8 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
 // Reads a whole replay. On failure returns false and says, in one line, which line is wrong and
 // how ("line 7: ..."); a file without its end line is never taken for a whole replay.
 bool ReadReplay(std::string_view text, Replay& replay, std::string& error);
-// The same from a file, refusing one larger than kMaxReplayBytes before reading it.
+// The same from a file, refusing one larger than kMaxReplayBytes once that much is read (a
+// larger file is never held whole).
 bool LoadReplayFile(const std::string& path, Replay& replay, std::string& error);
 
 // A platform that passes everything on to another: the recorder and the player stand between
