@@ -47,11 +47,9 @@ WebPlatform::WebPlatform()
                std::vector<std::uint32_t>(std::size_t{kWidth} * kHeight, kWindowBackground)},
       rgba_(std::size_t{kWidth} * kHeight, 0),
       rendered_(kMaxRender, 0) {
-  const auto pictures = Pictures();
-  pictures_.resize(pictures.size());
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    const PictureSize size = pictures[i].size;
-    pictures_[i] =
+  for (const PictureEntry& entry : Pictures()) {
+    const PictureSize size = entry.size;
+    *pictures_.Find(entry.ref) =
         Surface{size.width, size.height,
                 std::vector<std::uint32_t>(static_cast<std::size_t>(size.width) * size.height, 0)};
   }
@@ -66,32 +64,24 @@ PictureRef WebPlatform::PictureAt(std::size_t i) {
 }
 
 Surface* WebPlatform::PictureStorage(std::size_t i) {
-  return i < pictures_.size() ? &pictures_[i] : nullptr;
+  return i < Pictures().size() ? pictures_.Find(Pictures()[i].ref) : nullptr;
 }
 
 void WebPlatform::PictureDecoded(std::size_t i, bool blueFirst) {
-  if (i >= pictures_.size()) return;
+  Surface* picture = PictureStorage(i);
+  if (picture == nullptr) return;
   changes_.Forget();
   // The bytes R, G, B, A read as one little-endian word are 0xAABBGGRR; B, G, R, A are
   // 0xAARRGGBB, the raster's order once the top byte is cleared.
-  for (std::uint32_t& pixel : pictures_[i].pixels) {
+  for (std::uint32_t& pixel : picture->pixels) {
     pixel = blueFirst ? pixel & 0xFFFFFFu
                       : ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
   }
 }
 
-const Surface* WebPlatform::Find(PictureRef ref) const {
-  const auto pictures = Pictures();
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    if (pictures[i].ref.form == ref.form && pictures[i].ref.index == ref.index)
-      return &pictures_[i];
-  }
-  return nullptr;
-}
-
 std::int32_t WebPlatform::BitBlt(int x, int y, int width, int height, PictureRef source,
                                  RasterOp op) {
-  const Surface* picture = Find(source);
+  const Surface* picture = pictures_.Find(source);
   if (picture == nullptr) return 0;
   const std::int32_t result = tandemhoop::BitBlt(surface_, x, y, width, height, *picture, 0, 0, op);
   if (result != 0)

@@ -8,6 +8,7 @@
 
 #include "game/platform.h"
 #include "screens/frame_changes.h"
+#include "screens/picture_set.h"
 #include "screens/raster.h"
 #include "screens/selection.h"
 #include "sound/mixer.h"
@@ -73,10 +74,8 @@ class WebPlatform final : public Platform, public SelectionView {
   const std::int32_t* FrameChanged() const { return changed_.data(); }
 
  private:
-  const Surface* Find(PictureRef ref) const;
-
   Surface surface_;
-  std::vector<Surface> pictures_;  // catalogue order
+  PictureSet pictures_;
   std::vector<std::uint32_t> rgba_;
   FrameChanges changes_{kWidth, kHeight};
   std::array<std::int32_t, 1 + 4 * ChangedAreas::kMax> changed_{};
