@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "game/fnv.h"
+
 namespace tandemhoop {
 namespace {
 
@@ -130,18 +132,13 @@ std::int32_t BitBlt(Surface& dest, int x, int y, int width, int height, const Su
 }
 
 std::uint64_t FrameHash(const Surface& surface) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
+  Fnv1a64 hash;
   const std::size_t count = static_cast<std::size_t>(std::max(surface.width, 0)) *
                             static_cast<std::size_t>(std::max(surface.height, 0));
   const std::size_t stored = std::min(count, surface.pixels.size());
-  for (std::size_t i = 0; i < stored; ++i) {
-    const std::uint32_t pixel = surface.pixels[i];
-    for (int shift = 0; shift < 32; shift += 8) {
-      hash ^= (pixel >> shift) & 0xFFu;
-      hash *= 0x100000001b3ull;
-    }
-  }
-  return hash;
+  for (std::size_t i = 0; i < stored; ++i)
+    hash.AddLittleEndian(surface.pixels[i], 4);
+  return hash.value();
 }
 
 }  // namespace tandemhoop

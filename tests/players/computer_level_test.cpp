@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "game/fnv.h"
 #include "game/game.h"
 #include "game/keys.h"
 #include "game/mt_random.h"
@@ -22,12 +23,7 @@ using namespace keys;
 // state after every tick. Nothing is stored, so a long game costs no memory.
 class Fingerprint {
  public:
-  void Add(std::int64_t value) {
-    for (int i = 0; i < 8; ++i) {
-      hash_ ^= static_cast<std::uint64_t>(value >> (8 * i)) & 0xFF;
-      hash_ *= 0x100000001B3ull;
-    }
-  }
+  void Add(std::int64_t value) { hash_.AddLittleEndian(static_cast<std::uint64_t>(value), 8); }
   void Add(std::string_view text) {
     for (const char c : text)
       Add(static_cast<std::int64_t>(c));
@@ -36,10 +32,10 @@ class Fingerprint {
     for (const StateField& field : StateFields())
       Add(state.*field.field);
   }
-  std::uint64_t value() const { return hash_; }
+  std::uint64_t value() const { return hash_.value(); }
 
  private:
-  std::uint64_t hash_ = 0xCBF29CE484222325ull;
+  Fnv1a64 hash_;
 };
 
 class FingerprintPlatform : public Platform {

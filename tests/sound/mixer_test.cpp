@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/fnv.h"
 #include "sound/mixer.h"
 #include "sound/wav.h"
 #include "tests/support/picture_set.h"
@@ -156,16 +157,6 @@ class MixingPlatform : public RasterPlatform {
   Mixer mixer;
 };
 
-std::uint64_t Fnv1a(std::uint64_t hash, const std::vector<std::int16_t>& samples) {
-  for (const std::int16_t sample : samples) {
-    for (int byte = 0; byte < 2; ++byte) {
-      hash ^= (static_cast<std::uint16_t>(sample) >> (8 * byte)) & 0xFF;
-      hash *= 0x100000001B3ull;
-    }
-  }
-  return hash;
-}
-
 std::uint64_t HashOfAGame(Speed speed, long long* samplesRendered, long long* samplesHeard) {
   static PictureSet pictures;
   MakeSyntheticPictures(pictures);
@@ -176,7 +167,7 @@ std::uint64_t HashOfAGame(Speed speed, long long* samplesRendered, long long* sa
   SmallRandom random(9);
   RandomPlayer player(platform, random, 31);
   TickSamples perTick(speed);
-  std::uint64_t hash = 0xCBF29CE484222325ull;
+  Fnv1a64 hash;
   std::vector<std::int16_t> samples;
   *samplesRendered = 0;
   *samplesHeard = 0;
@@ -184,11 +175,12 @@ std::uint64_t HashOfAGame(Speed speed, long long* samplesRendered, long long* sa
     if (!player.Step()) continue;
     samples.resize(perTick.Next());
     platform.mixer.Render(samples.data(), samples.size());
-    hash = Fnv1a(hash, samples);
+    for (const std::int16_t sample : samples)
+      hash.AddLittleEndian(static_cast<std::uint16_t>(sample), 2);
     *samplesRendered += static_cast<long long>(samples.size());
     *samplesHeard += std::count_if(samples.begin(), samples.end(), [](auto v) { return v != 0; });
   }
-  return hash;
+  return hash.value();
 }
 
 TEST(Mixer, AScriptedGameGivesTheSameSamplesEverywhereAtEachSpeed) {
