@@ -41,6 +41,18 @@ constexpr bool ComputerActsOnTurn(ComputerLevel level, std::uint32_t turn) {
   return (turn % rhythm.of) * rhythm.acts % rhythm.of < rhythm.acts;
 }
 
+// Everything a tick depends on besides its inputs, as one fixed-size value: the record, the
+// random source's position, the computer's level and rhythm, and whether the program has ended.
+// Taken and put back to run ticks again from an earlier one (online play goes back this way when
+// the other side's real keys arrive). Its layout belongs to one build: never written or sent.
+struct GameSnapshot {
+  GameState state;
+  RandomSnapshot random;
+  std::uint32_t computerTurns = 0;
+  ComputerLevel computerLevel = ComputerLevel::Original;
+  bool ended = false;
+};
+
 // The court window's handlers and every game routine. All of them talk through `state`, the
 // platform and the random source, and nothing else.
 class Game {
@@ -83,6 +95,11 @@ class Game {
   // Ticks on which the computer had its place in Player 2's controller since start-up, taken
   // or sat out: the count its rhythm runs on.
   std::uint32_t computerTurns() const { return computerTurns_; }
+
+  // Where the game stands, and back to it: false when the random source cannot go back (one
+  // that plays back a script), and then nothing is put back.
+  bool Save(GameSnapshot& into) const;
+  bool Restore(const GameSnapshot& from);
 
  private:
   void EndProgram();

@@ -49,6 +49,24 @@ bool Game::Ended() const {
   return ended_;
 }
 
+bool Game::Save(GameSnapshot& into) const {
+  if (!random_.Save(into.random)) return false;
+  into.state = state;
+  into.computerTurns = computerTurns_;
+  into.computerLevel = computerLevel_;
+  into.ended = ended_;
+  return true;
+}
+
+bool Game::Restore(const GameSnapshot& from) {
+  if (!random_.Restore(from.random)) return false;
+  state = from.state;
+  computerTurns_ = from.computerTurns;
+  computerLevel_ = from.computerLevel;
+  ended_ = from.ended;
+  return true;
+}
+
 void Game::EndProgram() {
   ended_ = true;
   platform_.SetTimerEnabled(false);

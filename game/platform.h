@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -41,12 +43,25 @@ class Platform {
   virtual void PlaySound(Sound /*sound*/) {}
 };
 
+// Where a random source stands, as one fixed-size value: enough to go back to an earlier tick
+// and draw the same values again. Its bytes belong to one build; they are never written down.
+struct RandomSnapshot {
+  static constexpr std::size_t kCapacity = 5008;
+  alignas(8) std::array<std::byte, kCapacity> bytes{};
+  std::uint64_t draws = 0;
+};
+
 class RandomSource {
  public:
   virtual ~RandomSource() = default;
   virtual double Next() = 0;  // uniform in [0, 1): never 1.0
   // Start-up reseeds from the clock; sources that play back a script ignore it.
   virtual void Seed(std::uint32_t /*seed*/) {}
+  // Values drawn since the last seeding: where two machines compare their sources.
+  virtual std::uint64_t Draws() const { return 0; }
+  // Going back: false from a source that cannot (a script played back).
+  virtual bool Save(RandomSnapshot& /*into*/) const { return false; }
+  virtual bool Restore(const RandomSnapshot& /*from*/) { return false; }
 };
 
 }  // namespace tandemhoop
