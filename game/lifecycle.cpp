@@ -84,6 +84,7 @@ void Game::Form_Load() {
   platform_.SetTimerEnabled(false);
   random_.Seed(platform_.SecondsSinceMidnight());
   computerTurns_ = 0;
+  computerMemory_ = {};
   NewGame();
   const PictureRef title{Holder::Form5, form5::Picture1};
   const PictureSize size = SizeOf(title);

@@ -55,7 +55,7 @@ TANDEMHOOP_EXPORT("start_game") void StartGame(int speed, int level) {
   p.recorder = std::make_unique<Recorder>(p.platform);
   p.recorder->SetSpeed(SpeedOf(speed));
   p.game = std::make_unique<Game>(*p.recorder, p.random);
-  if (level >= 0 && level <= static_cast<int>(ComputerLevel::Easy))
+  if (level >= 0 && level < static_cast<int>(kLevelCount))
     p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
   p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
   p.platform.Attach(*p.selection);
@@ -156,7 +156,7 @@ TANDEMHOOP_EXPORT("set_speed") void SetSpeed(int speed) {
 }
 TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
   Program& p = program();
-  if (!p.recorder || level < 0 || level > static_cast<int>(ComputerLevel::Easy)) return;
+  if (!p.recorder || level < 0 || level >= static_cast<int>(kLevelCount)) return;
   p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
 }
 
