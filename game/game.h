@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <iterator>
+#include <optional>
 #include <string_view>
 
 #include "game/platform.h"
@@ -62,6 +63,19 @@ inline constexpr std::size_t kMaxSightDelay = [] {
 // The computer's chance for one of its shots, from the chance the rules give every shot.
 constexpr std::int16_t ComputerShotChance(ComputerLevel level, int chance) {
   return static_cast<std::int16_t>(chance * HandicapOf(level).shotPercent / 100);
+}
+
+// The level to suggest to someone the computer has just beaten at `level`: the next easier
+// one, or the one after it when he scored a basket or none. Nothing after a game he won, in a
+// game of two people, or at the easiest level.
+constexpr std::optional<ComputerLevel> EasierLevelToOffer(const GameState& state,
+                                                          ComputerLevel level) {
+  if (state.twoPlayerMode != kFalse || state.p2Score < 4 || level == kEasiestLevel) {
+    return std::nullopt;
+  }
+  const int steps = state.p1Score <= 1 ? 2 : 1;
+  return static_cast<ComputerLevel>(
+      std::min(static_cast<int>(level) + steps, static_cast<int>(kEasiestLevel)));
 }
 
 // Player 1 and the ball as the computer saw them on one of its turns.

@@ -292,6 +292,26 @@ TEST(ComputerLevels, EasierComputersTakeTheBallLessOften) {
   EXPECT_EQ(HandicapOf(kEasiestLevel).blockPercent, 0);
 }
 
+TEST(ComputerLevels, ALostGameOffersAnEasierLevelTwoEasierAfterAHeavyDefeat) {
+  GameState lost;
+  lost.twoPlayerMode = kFalse;
+  lost.p2Score = 4;
+  lost.p1Score = 3;
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Original), ComputerLevel::Medium);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Easy), ComputerLevel::Beginner);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Beginner), std::nullopt);
+  lost.p1Score = 1;
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Original), ComputerLevel::Easy);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Easy), ComputerLevel::Beginner);
+
+  GameState going = lost;
+  going.p2Score = 3;
+  EXPECT_EQ(EasierLevelToOffer(going, ComputerLevel::Original), std::nullopt);
+  GameState people = lost;
+  people.twoPlayerMode = kTrue;
+  EXPECT_EQ(EasierLevelToOffer(people, ComputerLevel::Original), std::nullopt);
+}
+
 // Recorded at each level (the script changes the level once on the way), every game plays back
 // to the same end.
 TEST(ComputerLevels, AGameAtEveryLevelPlaysBackAsRecorded) {

@@ -3,6 +3,7 @@
 // game (recorded as it is played, so it can be kept as a replay) or the playback of a replay.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/game.h"
@@ -158,6 +159,15 @@ TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
   Program& p = program();
   if (!p.recorder || level < 0 || level >= static_cast<int>(kLevelCount)) return;
   p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
+}
+
+// Once a game against the computer is lost: the easier level to offer for the next one, or -1.
+TANDEMHOOP_EXPORT("offered_level") int OfferedLevel() {
+  const Program& p = program();
+  if (!p.recorder) return -1;
+  const std::optional<ComputerLevel> easier =
+      EasierLevelToOffer(p.game->state, p.game->computerLevel());
+  return easier ? static_cast<int>(*easier) : -1;
 }
 
 // Selection screen
