@@ -23,13 +23,12 @@ inline constexpr ComputerLevel kEasiestLevel = ComputerLevel::Beginner;
 
 // What holds the computer back at a level. A person new to the game is beaten less by the
 // computer's speed than by its being first everywhere, so an easier computer is easier the way
-// a person's opponent is: it sees the court late, misses more (and never dunks, the shot that
-// cannot miss), throws up more long shots, and gets its hand to the ball less often. The figures
-// were chosen by how often two simulated people, a practised one and a novice, beat each level
-// at the classic speed (bench/levels.cpp).
+// a person's opponent is: it sees the court late, misses more (the easiest never dunks, the
+// shot that cannot miss), throws up more long shots, and gets its hand to the ball less often.
+// The figures were chosen by how often two simulated people, a practised one and a novice, beat
+// each level at the classic speed (bench/levels.cpp).
 struct ComputerHandicap {
-  std::uint8_t
-      sightDelay;  // it decides from Player 1 and the ball as they were this many ticks ago
+  std::uint8_t sightDelay;    // ticks late it sees Player 1 and the ball
   std::uint8_t shotPercent;   // its shots keep this share of their chance
   bool dunks;                 // false: it lays the ball up where it would dunk
   std::uint8_t longShotOdds;  // in 300, on each tick it drives from afar: it lets a long one go

@@ -153,6 +153,13 @@ struct LevelRig : Player2Rig {
     game.SetComputerLevel(level);
     s.twoPlayerMode = kFalse;
   }
+  // The first tick of a shot of his from (x, y).
+  void Shoot(std::int16_t x, std::int16_t y) {
+    s.p2Shooting = kTrue;
+    s.p2X = x;
+    s.p2Y = y;
+    player2::BuildUpShot(game);
+  }
 };
 
 // A loose ball below Player 2, which he chases straight down the court; after some turns the
@@ -212,19 +219,13 @@ TEST(ComputerLevels, EasierComputersMissMoreAndLayUpWhereTheOriginalDunks) {
   for (const ComputerLevel level : kLevels) {
     const std::string_view name = kLevelNames[static_cast<int>(level)];
     LevelRig jumpShot(level);
-    jumpShot.s.p2Shooting = kTrue;
-    jumpShot.s.p2X = 300;
-    jumpShot.s.p2Y = 400;
-    player2::BuildUpShot(jumpShot.game);
+    jumpShot.Shoot(300, 400);
     EXPECT_LE(jumpShot.s.shotChance, previous) << name;
     previous = jumpShot.s.shotChance;
 
     LevelRig nearBasket(level);
-    nearBasket.s.p2Shooting = kTrue;
-    nearBasket.s.p2X = 300;
-    nearBasket.s.p2Y = 150;
     nearBasket.s.p1Y = 200;  // far behind him: room to dunk
-    player2::BuildUpShot(nearBasket.game);
+    nearBasket.Shoot(300, 150);
     EXPECT_EQ(nearBasket.s.p2ShotStyle, HandicapOf(level).dunks ? kDunk : kLayUp) << name;
   }
   EXPECT_EQ(HandicapOf(ComputerLevel::Original).dunks, true);
@@ -233,10 +234,7 @@ TEST(ComputerLevels, EasierComputersMissMoreAndLayUpWhereTheOriginalDunks) {
   // The same ball at the rim: in for the original computer, out for the easiest.
   for (const ComputerLevel level : {ComputerLevel::Original, kEasiestLevel}) {
     LevelRig rig(level);
-    rig.s.p2Shooting = kTrue;
-    rig.s.p2X = 300;
-    rig.s.p2Y = 400;
-    player2::BuildUpShot(rig.game);
+    rig.Shoot(300, 400);
     rig.s.p2Shooting = kFalse;
     rig.s.p2ShotInFlight = kTrue;
     rig.s.ballY = 20;
@@ -249,10 +247,7 @@ TEST(ComputerLevels, EasierComputersMissMoreAndLayUpWhereTheOriginalDunks) {
   // A person playing Player 2 shoots as well at any level.
   LevelRig person(kEasiestLevel);
   person.s.twoPlayerMode = kTrue;
-  person.s.p2Shooting = kTrue;
-  person.s.p2X = 300;
-  person.s.p2Y = 400;
-  player2::BuildUpShot(person.game);
+  person.Shoot(300, 400);
   EXPECT_EQ(person.s.shotChance, 55);
 }
 

@@ -33,17 +33,13 @@ class NovicePlayer final : public SimulatedPerson {
   void Defence(Keys& keys, const Sight& seen);
   void Shoot(Keys& keys);
 
-  static constexpr int kHistory = 64;
-  static std::size_t Slot(long long tick) {
-    return static_cast<std::size_t>((tick % kHistory + kHistory) % kHistory);
-  }
   double tickMs_;
   int reactionTicks_;
   int glanceTicks_;
   int shotHoldTicks_;
   SplitMix64 random_;
   Fingers fingers_;
-  std::array<Sight, kHistory> seen_{};
+  std::array<Sight, kSightHistory> seen_{};
   long long now_ = 0;
   long long looked_ = 0;
   long long lastGlance_ = -1000;

@@ -49,6 +49,14 @@ struct Sight {
   static Sight Of(const GameState& state);
 };
 
+// What a simulated person remembers of the last ticks, by tick: a little over a second at the
+// fast speed, more than any reaction needs.
+inline constexpr std::size_t kSightHistory = 64;
+inline std::size_t Slot(long long tick) {
+  constexpr auto kSize = static_cast<long long>(kSightHistory);
+  return static_cast<std::size_t>((tick % kSize + kSize) % kSize);
+}
+
 // Player 1's five keys under a simulated person's fingers: pressed and let go through the court
 // window's handlers, with the desktop's auto-repeat of held keys (the first repeat after half a
 // second, then 30 a second: X11's and most desktops' defaults).
@@ -118,18 +126,14 @@ class SimulatedPlayer final : public SimulatedPerson {
   void Offence(Keys& keys, const Sight& seen, int x, int y);
   void Defence(Keys& keys, const Sight& seen, int x, int y);
 
-  static constexpr int kHistory = 64;
-  static std::size_t Slot(long long tick) {
-    return static_cast<std::size_t>((tick % kHistory + kHistory) % kHistory);
-  }
   double tickMs_;
   int reactionTicks_;
   SplitMix64 random_;
   Fingers fingers_;
-  std::array<Sight, kHistory> seen_{};
-  std::array<Keys, kHistory> heldAt_{};  // the keys it held before each tick
-  long long now_ = 0;                    // the tick it is looking at
-  long long looked_ = 0;                 // ticks looked at since the last fresh look
+  std::array<Sight, kSightHistory> seen_{};
+  std::array<Keys, kSightHistory> heldAt_{};  // the keys it held before each tick
+  long long now_ = 0;                         // the tick it is looking at
+  long long looked_ = 0;                      // ticks looked at since the last fresh look
   bool lookAgain_ = true;
 
   // Habits that last longer than a glance.
