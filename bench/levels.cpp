@@ -1,6 +1,6 @@
-// How a person fares against each computer level: the simulated player plays whole games
-// against the computer at both speeds, and the table says how often it wins, the mean score
-// and how long a game lasts in game time.
+// How people fare against each computer level: two simulated people, a practised one and a
+// novice, play whole games against the computer at every level and both speeds; the table says
+// how often each wins, the mean score and how long a game lasts in game time.
 //   tandemhoop_levels [--games N] [--seed S]
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +14,32 @@
 namespace {
 
 using tandemhoop::ComputerLevel;
-using tandemhoop::kLevelNames;
 using tandemhoop::Speed;
+using tandemhoop::testing::Person;
+
+struct Cell {
+  int won = 0;
+  int capped = 0;
+  long long p1Points = 0;
+  long long p2Points = 0;
+  long long ticks = 0;
+};
+
+Cell Play(ComputerLevel level, Speed speed, Person person, int games, unsigned long long seed,
+          double capSeconds) {
+  Cell cell;
+  for (int game = 0; game < games; ++game) {
+    const auto result = tandemhoop::testing::PlaySimulatedGame(
+        level, speed, seed * 1'000'003ull + static_cast<unsigned long long>(game), capSeconds,
+        person);
+    cell.won += result.won ? 1 : 0;
+    cell.capped += result.capped ? 1 : 0;
+    cell.p1Points += result.p1Score;
+    cell.p2Points += result.p2Score;
+    cell.ticks += result.ticks;
+  }
+  return cell;
+}
 
 }  // namespace
 
@@ -36,43 +60,29 @@ int main(int argc, char** argv) {
   constexpr double kCapSeconds = 20 * 60;
 
   std::printf(
-      "levels: %d games per level and speed; a game not won in %.0f minutes counts as "
+      "levels: %d games per level, speed and person; a game not won in %.0f minutes counts as "
       "lost\n",
       games, kCapSeconds / 60);
-  std::printf("levels: %-8s %-7s %6s %9s %12s %13s %6s %7s\n", "level", "speed", "rhythm", "won",
-              "mean score", "mean length", "capped", "fouls");
+  std::printf("levels: %-8s %-7s %-9s %7s %11s %11s %6s\n", "level", "speed", "person", "won",
+              "mean score", "mean length", "capped");
   for (const Speed speed : {Speed::Classic, Speed::Fast}) {
     const double tickSeconds = static_cast<double>(tandemhoop::TickNanoseconds(speed)) / 1e9;
-    for (const ComputerLevel level :
-         {ComputerLevel::Original, ComputerLevel::Medium, ComputerLevel::Easy}) {
-      int won = 0;
-      int capped = 0;
-      long long p1Points = 0;
-      long long p2Points = 0;
-      long long ticks = 0;
-      long long fouls = 0;
-      for (int game = 0; game < games; ++game) {
-        const auto result = tandemhoop::testing::PlaySimulatedGame(
-            level, speed, seed * 1'000'003ull + static_cast<unsigned long long>(game), kCapSeconds);
-        won += result.won ? 1 : 0;
-        capped += result.capped ? 1 : 0;
-        p1Points += result.p1Score;
-        p2Points += result.p2Score;
-        ticks += result.ticks;
-        fouls += result.fouls;
+    for (std::size_t level = 0; level < tandemhoop::kLevelCount; ++level) {
+      for (const Person person : {Person::Practised, Person::Novice}) {
+        const Cell cell =
+            Play(static_cast<ComputerLevel>(level), speed, person, games, seed, kCapSeconds);
+        char score[24];
+        std::snprintf(score, sizeof score, "%.2f-%.2f", static_cast<double>(cell.p1Points) / games,
+                      static_cast<double>(cell.p2Points) / games);
+        std::printf("levels: %-8s %-7s %-9s %6.1f%% %11s %9.1f s %6d\n",
+                    std::string(tandemhoop::kLevelNames[level]).c_str(),
+                    speed == Speed::Classic ? "Classic" : "Fast",
+                    std::string(tandemhoop::testing::kPersonNames[static_cast<std::size_t>(person)])
+                        .c_str(),
+                    100.0 * cell.won / games, score,
+                    static_cast<double>(cell.ticks) * tickSeconds / games, cell.capped);
+        std::fflush(stdout);
       }
-      const tandemhoop::ComputerRhythm rhythm = tandemhoop::RhythmOf(level);
-      char rhythmText[16];
-      std::snprintf(rhythmText, sizeof rhythmText, "%u/%u", rhythm.acts, rhythm.of);
-      char score[24];
-      std::snprintf(score, sizeof score, "%.2f-%.2f", static_cast<double>(p1Points) / games,
-                    static_cast<double>(p2Points) / games);
-      std::printf("levels: %-8s %-7s %6s %8.1f%% %12s %11.1f s %6d %7.1f\n",
-                  std::string(kLevelNames[static_cast<std::size_t>(level)]).c_str(),
-                  speed == Speed::Classic ? "Classic" : "Fast", rhythmText, 100.0 * won / games,
-                  score, static_cast<double>(ticks) * tickSeconds / games, capped,
-                  static_cast<double>(fouls) / games);
-      std::fflush(stdout);
     }
   }
   return 0;

@@ -301,7 +301,9 @@ void DesktopPlatform::RunHeld(const std::function<void()>& body) {
 void DesktopPlatform::ShowMessage(std::string_view text) {
   if (ended_) return;
   QMessageBox box(QMessageBox::NoIcon, kProgramTitle, Latin1(text), QMessageBox::Ok, &court_);
+  const std::function<void()> closed = boxAddition_ ? boxAddition_(box, text) : nullptr;
   RunModal(box);
+  if (closed) closed();
 }
 
 bool DesktopPlatform::AskYesNo(std::string_view text) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <string_view>
 
 #include "desktop/tick_scheduler.h"
 #include "game/platform.h"
@@ -45,6 +46,11 @@ class DesktopPlatform final : public Platform {
   // Message boxes close themselves after this long (0: they wait for the player), as while a
   // replay is shown.
   void SetBoxTimeout(int milliseconds) { boxTimeout_ = milliseconds; }
+
+  // Something a front end adds to the frame of the message box about to show `text`, never to
+  // its text; it returns what to do once the box has closed (or nothing).
+  using BoxAddition = std::function<std::function<void()>(QMessageBox& box, std::string_view text)>;
+  void SetBoxAddition(BoxAddition addition) { boxAddition_ = std::move(addition); }
 
   // Runs `body` (a menu, a dialog) with the schedule held as behind a message box: no tick
   // while it runs, and the schedule starts again from the moment it returns.
@@ -101,6 +107,7 @@ class DesktopPlatform final : public Platform {
   SelectionScreen* selection_ = nullptr;
   std::function<void()> onTick_;
   std::function<void(Sound)> onSound_;
+  BoxAddition boxAddition_;
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;

@@ -1,10 +1,13 @@
 #include "desktop/level_menu.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <array>
 
 #include "desktop/court_window.h"
+#include "desktop/desktop_platform.h"
 #include "desktop/settings.h"
 
 namespace tandemhoop {
@@ -14,7 +17,7 @@ namespace {
 const QString kKey = QStringLiteral("computer/level");
 
 // The menu's captions, in the order of the levels.
-constexpr const char* kCaptions[] = {"&Original", "&Medium", "&Easy"};
+constexpr const char* kCaptions[] = {"&Original", "&Medium", "&Easy", "&Beginner"};
 
 QString Stored(ComputerLevel level) {
   const std::string_view name = kLevelNames[static_cast<std::size_t>(level)];
@@ -22,7 +25,11 @@ QString Stored(ComputerLevel level) {
 }
 
 constexpr ComputerLevel kLevels[] = {ComputerLevel::Original, ComputerLevel::Medium,
-                                     ComputerLevel::Easy};
+                                     ComputerLevel::Easy, ComputerLevel::Beginner};
+
+QString Caption(ComputerLevel level) {
+  return QObject::tr(kCaptions[static_cast<std::size_t>(level)]).remove(QLatin1Char('&'));
+}
 
 }  // namespace
 
@@ -57,6 +64,23 @@ void AddComputerLevelEntries(QMenu& menu, Game& game) {
 void InstallComputerLevelMenu(CourtWindow& court, Game& game) {
   game.SetComputerLevel(StoredComputerLevel());
   court.AddMenuEntries([&game](QMenu& menu) { AddComputerLevelEntries(menu, game); });
+}
+
+void OfferEasierLevelAfterALoss(DesktopPlatform& platform, Game& game) {
+  platform.SetBoxAddition([&game](QMessageBox& box,
+                                  std::string_view text) -> std::function<void()> {
+    // Only the winner's box: a foul called in the tick of the fourth basket has its own.
+    if (text != "Computer Wins") return {};
+    const std::optional<ComputerLevel> easier =
+        EasierLevelToOffer(game.state, game.computerLevel());
+    if (!easier) return {};
+    auto* offer = new QCheckBox(
+        QObject::tr("Play the next game against the computer at %1").arg(Caption(*easier)), &box);
+    box.setCheckBox(offer);
+    return [offer, level = *easier] {
+      if (offer->isChecked()) StoreComputerLevel(level);
+    };
+  });
 }
 
 }  // namespace tandemhoop

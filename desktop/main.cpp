@@ -210,6 +210,7 @@ int main(int argc, char** argv) {
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
   tandemhoop::InstallComputerLevelMenu(court, game);
+  tandemhoop::OfferEasierLevelAfterALoss(platform, game);
   tandemhoop::SoundOutput sound;
   tandemhoop::ConnectSound(sound, platform, court);
   tandemhoop::AddReplayMenu(court, recorder);

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <iterator>
+#include <optional>
 #include <string_view>
 
 #include "game/platform.h"
@@ -7,48 +12,102 @@
 
 namespace tandemhoop {
 
-// How strong the computer opponent is. Original is the game's own computer, deciding on every
-// tick; the easier levels let it sit out some ticks. A setting of the game, not of its state.
-enum class ComputerLevel : std::uint8_t { Original, Medium, Easy };
+// How strong the computer opponent is. Original is the game's own computer; the easier levels
+// hold it back as a person's opponent is easier (see ComputerHandicap). A setting of the game,
+// not of its state.
+enum class ComputerLevel : std::uint8_t { Original, Medium, Easy, Beginner };
 // Each level's name wherever it is written down (replays, settings), in the order above.
-inline constexpr std::string_view kLevelNames[] = {"original", "medium", "easy"};
+inline constexpr std::string_view kLevelNames[] = {"original", "medium", "easy", "beginner"};
+inline constexpr std::size_t kLevelCount = std::size(kLevelNames);
+inline constexpr ComputerLevel kEasiestLevel = ComputerLevel::Beginner;
 
-// How often the computer takes its turn at a level: on `acts` ticks of every `of`, spread as
-// evenly as they go. The original computer is quick enough that a small share of ticks off
-// makes it beatable: the levels were chosen by how often a simulated person, who reacts a
-// quarter of a second late, beats them at the classic speed (bench/levels.cpp).
-struct ComputerRhythm {
-  std::uint32_t acts;
-  std::uint32_t of;
+// What holds the computer back at a level. A person new to the game is beaten less by the
+// computer's speed than by its being first everywhere, so an easier computer is easier the way
+// a person's opponent is: it sees the court late, misses more (the easiest never dunks, the
+// shot that cannot miss), throws up more long shots, and gets its hand to the ball less often.
+// The figures were chosen by how often two simulated people, a practised one and a novice, beat
+// each level at the classic speed (bench/levels.cpp).
+struct ComputerHandicap {
+  std::uint8_t sightDelay;    // ticks late it sees Player 1 and the ball
+  std::uint8_t shotPercent;   // its shots keep this share of their chance
+  bool dunks;                 // false: it lays the ball up where it would dunk
+  std::uint8_t longShotOdds;  // in 300, on each tick it drives from afar: it lets a long one go
+  std::uint8_t blockPercent;  // a jump of its that would block Player 1's shot does so this often
+  std::uint8_t stealPercent;  // a dribbler running into it loses the ball this share as often
 };
 
-constexpr ComputerRhythm RhythmOf(ComputerLevel level) {
+constexpr ComputerHandicap HandicapOf(ComputerLevel level) {
   switch (level) {
     case ComputerLevel::Medium:
-      return {8, 9};  // sits out one tick in nine
+      return {1, 85, true, 10, 50, 50};
     case ComputerLevel::Easy:
-      return {13, 15};  // two ticks in fifteen
+      return {1, 60, true, 45, 0, 0};
+    case ComputerLevel::Beginner:
+      return {2, 55, false, 45, 0, 0};
     case ComputerLevel::Original:
       break;
   }
-  return {1, 1};
+  return {0, 100, true, 5, 100, 100};
 }
 
-// Whether the computer takes the turn numbered `turn` (0 for the first tick of play against
-// it). Depends on nothing but the level and the count, so a replay acts on the same ticks.
-constexpr bool ComputerActsOnTurn(ComputerLevel level, std::uint32_t turn) {
-  const ComputerRhythm rhythm = RhythmOf(level);
-  return (turn % rhythm.of) * rhythm.acts % rhythm.of < rhythm.acts;
+// The longest the computer sees late, in ticks: what its memory of the court must hold.
+inline constexpr std::size_t kMaxSightDelay = [] {
+  std::size_t longest = 0;
+  for (std::size_t level = 0; level < kLevelCount; ++level)
+    longest =
+        std::max<std::size_t>(longest, HandicapOf(static_cast<ComputerLevel>(level)).sightDelay);
+  return longest;
+}();
+
+// The computer's chance for one of its shots, from the chance the rules give every shot.
+constexpr std::int16_t ComputerShotChance(ComputerLevel level, int chance) {
+  return static_cast<std::int16_t>(chance * HandicapOf(level).shotPercent / 100);
 }
+
+// The level to suggest to someone the computer has just beaten at `level`: the next easier
+// one, or the one after it when he scored a basket or none. Nothing after a game he won, in a
+// game of two people, or at the easiest level.
+constexpr std::optional<ComputerLevel> EasierLevelToOffer(const GameState& state,
+                                                          ComputerLevel level) {
+  if (state.twoPlayerMode != kFalse || state.p2Score < 4 || level == kEasiestLevel) {
+    return std::nullopt;
+  }
+  const int steps = state.p1Score <= 1 ? 2 : 1;
+  return static_cast<ComputerLevel>(
+      std::min(static_cast<int>(level) + steps, static_cast<int>(kEasiestLevel)));
+}
+
+// Player 1 and the ball as the computer saw them on one of its turns.
+struct CourtView {
+  std::int16_t p1X = 0;
+  std::int16_t p1Y = 0;
+  std::int16_t ballX = 0;
+  std::int16_t ballY = 0;
+  std::int16_t p1HasBall = 0;
+  std::int16_t p1Shooting = 0;
+  std::int16_t p1ShotTicks = 0;
+  std::int16_t p1ShotStyle = 0;
+  std::int16_t p1ShotInFlight = 0;
+  std::int16_t looseBallLeft = 0;
+  std::int16_t looseBallRight = 0;
+};
+
+// What the computer remembers between its turns: the court as it saw it on its latest turns,
+// by turn number. Plain values, so a moment of play copies it as it is; start-up forgets it.
+struct ComputerMemory {
+  std::array<CourtView, kMaxSightDelay + 1> views{};
+};
 
 // Everything a tick depends on besides its inputs, as one fixed-size value: the record, the
-// random source's position, the computer's level and rhythm, and whether the program has ended.
-// Taken and put back to run ticks again from an earlier one (online play goes back this way when
-// the other side's real keys arrive). Its layout belongs to one build: never written or sent.
+// random source's position, the computer's level, turns and memory of the court, and whether the
+// program has ended. Taken and put back to run ticks again from an earlier one (online play goes
+// back this way when the other side's real keys arrive). Its layout belongs to one build: never
+// written or sent.
 struct GameSnapshot {
   GameState state;
   RandomSnapshot random;
   std::uint32_t computerTurns = 0;
+  ComputerMemory computerMemory;
   ComputerLevel computerLevel = ComputerLevel::Original;
   bool ended = false;
 };
@@ -89,12 +148,13 @@ class Game {
   double NextRandom() { return random_.Next(); }
   Platform& platform() { return platform_; }
 
-  // Takes effect from the next tick; the rhythm goes on counting from where it is.
+  // Takes effect from the next tick; what the computer has seen so far stays seen.
   void SetComputerLevel(ComputerLevel level) { computerLevel_ = level; }
   ComputerLevel computerLevel() const { return computerLevel_; }
-  // Ticks on which the computer had its place in Player 2's controller since start-up, taken
-  // or sat out: the count its rhythm runs on.
+  // Ticks on which the computer had its place in Player 2's controller since start-up: the count
+  // its memory of the court is kept by.
   std::uint32_t computerTurns() const { return computerTurns_; }
+  ComputerMemory& computerMemory() { return computerMemory_; }
 
   // Where the game stands, and back to it: false when the random source cannot go back (one
   // that plays back a script), and then nothing is put back.
@@ -109,6 +169,7 @@ class Game {
   bool ended_ = false;
   ComputerLevel computerLevel_ = ComputerLevel::Original;
   std::uint32_t computerTurns_ = 0;
+  ComputerMemory computerMemory_;
 };
 
 }  // namespace tandemhoop

@@ -53,6 +53,7 @@ bool Game::Save(GameSnapshot& into) const {
   if (!random_.Save(into.random)) return false;
   into.state = state;
   into.computerTurns = computerTurns_;
+  into.computerMemory = computerMemory_;
   into.computerLevel = computerLevel_;
   into.ended = ended_;
   return true;
@@ -62,6 +63,7 @@ bool Game::Restore(const GameSnapshot& from) {
   if (!random_.Restore(from.random)) return false;
   state = from.state;
   computerTurns_ = from.computerTurns;
+  computerMemory_ = from.computerMemory;
   computerLevel_ = from.computerLevel;
   ended_ = from.ended;
   return true;
@@ -102,6 +104,7 @@ void Game::Form_Load() {
   platform_.SetTimerEnabled(false);
   random_.Seed(platform_.SecondsSinceMidnight());
   computerTurns_ = 0;
+  computerMemory_ = {};
   NewGame();
   const PictureRef title{Holder::Form5, form5::Picture1};
   const PictureSize size = SizeOf(title);

@@ -211,7 +211,9 @@ class Reader {
                             ? FindName(kLevelNames, tokens.items[1])
                             : -1;
       if (level < 0) {
-        return Fail("expected \"computer original\", \"computer medium\" or \"computer easy\"");
+        return Fail(
+            "expected \"computer original\", \"computer medium\", \"computer easy\" or "
+            "\"computer beginner\"");
       }
       header.level = static_cast<ComputerLevel>(level);
       return true;
@@ -334,7 +336,7 @@ class Reader {
         break;
       case ReplayEventKind::Level: {
         const int level = arguments == 1 ? FindName(kLevelNames, argument[0]) : -1;
-        if (level < 0) return Fail("level takes original, medium or easy");
+        if (level < 0) return Fail("level takes original, medium, easy or beginner");
         event.code = static_cast<std::uint16_t>(level);
         break;
       }
@@ -416,7 +418,7 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
   out += "\nspeed ";
   out += kSpeedNames[header.speed == Speed::Fast ? 1 : 0];
   out += "\ncomputer ";
-  out += kLevelNames[std::min<std::size_t>(static_cast<std::size_t>(header.level), 2)];
+  out += kLevelNames[std::min(static_cast<std::size_t>(header.level), kLevelCount - 1)];
   out += '\n';
   for (std::size_t i = 0; i < events.size(); ++i) {
     const ReplayEvent& event = events[i];
@@ -445,7 +447,7 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
         out += event.code != 0 ? "yes" : "no";
         break;
       case ReplayEventKind::Level:
-        out += kLevelNames[std::min<std::size_t>(event.code, 2)];
+        out += kLevelNames[std::min<std::size_t>(event.code, kLevelCount - 1)];
         break;
     }
     out += '\n';

@@ -36,8 +36,7 @@ void Defend(GameState& s) {
 }
 
 // Both values are drawn on every tick of Player 1's shot, whether or not they are needed.
-void ContestShot(Game& game) {
-  GameState& s = game.state;
+void ContestShot(Game& game, GameState& s) {
   const bool early = game.NextRandom() * 6 > 4;
   const bool late = game.NextRandom() * 6 < 5;
   const bool inFront = s.p2Y < s.p1Y + 8;
@@ -79,8 +78,7 @@ void DriveAtBasket(GameState& s) {
 
 // Player 1 square in front of him: a step to the right, or else maybe to the left, never off
 // the court.
-void Sidestep(Game& game) {
-  GameState& s = game.state;
+void Sidestep(Game& game, GameState& s) {
   if (game.NextRandom() * 10 > 5) {
     s.p2KeyRight = kTrue;
     s.p2X = static_cast<std::int16_t>(s.p2X + 10);
@@ -94,40 +92,102 @@ void Sidestep(Game& game) {
 
 // Near the basket he always shoots. Further out he now and then lets a long one go, and still
 // takes his step in that tick: the shot is built from wherever the step leaves him.
-void Attack(Game& game) {
-  GameState& s = game.state;
+void Attack(Game& game, GameState& s) {
   if (s.playClock <= kAttackClock) return;
   if (s.p2Y <= s.basketY + 130) {
     s.p2Shooting = kTrue;
     return;
   }
-  if (game.NextRandom() * 300 < 5) s.p2Shooting = kTrue;
+  if (game.NextRandom() * 300 < HandicapOf(game.computerLevel()).longShotOdds) {
+    s.p2Shooting = kTrue;
+  }
   const bool laneOpen =
       s.p2X + 30 < s.p1X - 10 || s.p2X > s.p1X + 30 || s.p2Y > s.p1Y + 10 || s.p2Y < s.p1Y + 2;
   if (laneOpen) {
     DriveAtBasket(s);
   } else {
-    Sidestep(game);
+    Sidestep(game, s);
   }
+}
+
+// Exactly one situation a tick, the first that applies, even when its clock then holds him.
+void Decide(Game& game, GameState& s) {
+  KeepOneSide(s);
+  if (s.p1HasBall == kTrue || s.p2ShotInFlight == kTrue || s.p1ShotInFlight == kTrue) {
+    Defend(s);
+  } else if (s.p1Shooting == kTrue) {
+    ContestShot(game, s);
+  } else if (s.looseBallLeft == kTrue || s.looseBallRight == kTrue) {
+    ChaseLooseBall(s);
+  } else if (s.p2HasBall == kTrue && s.dribblePickedUp == kFalse) {
+    Attack(game, s);
+  }
+  // Otherwise nothing to do: nobody has the ball and it is not loose, or he has picked up his
+  // dribble and waits.
+}
+
+CourtView ViewOf(const GameState& s) {
+  return {.p1X = s.p1X,
+          .p1Y = s.p1Y,
+          .ballX = s.ballX,
+          .ballY = s.ballY,
+          .p1HasBall = s.p1HasBall,
+          .p1Shooting = s.p1Shooting,
+          .p1ShotTicks = s.p1ShotTicks,
+          .p1ShotStyle = s.p1ShotStyle,
+          .p1ShotInFlight = s.p1ShotInFlight,
+          .looseBallLeft = s.looseBallLeft,
+          .looseBallRight = s.looseBallRight};
+}
+
+// Player 1 and the ball as they were; his own position, his hold on the ball and the clock
+// are as they are now: a player always knows where he stands and what is in his hands.
+void Recall(const CourtView& view, GameState& s) {
+  s.p1X = view.p1X;
+  s.p1Y = view.p1Y;
+  s.ballX = view.ballX;
+  s.ballY = view.ballY;
+  s.p1HasBall = view.p1HasBall;
+  s.p1Shooting = view.p1Shooting;
+  s.p1ShotTicks = view.p1ShotTicks;
+  s.p1ShotStyle = view.p1ShotStyle;
+  s.p1ShotInFlight = view.p1ShotInFlight;
+  s.looseBallLeft = view.looseBallLeft;
+  s.looseBallRight = view.looseBallRight;
+}
+
+// Everything the computer writes in a turn.
+void CopyMoves(const GameState& from, GameState& to) {
+  to.p2X = from.p2X;
+  to.p2Y = from.p2Y;
+  to.p2KeyLeft = from.p2KeyLeft;
+  to.p2KeyUp = from.p2KeyUp;
+  to.p2KeyRight = from.p2KeyRight;
+  to.p2KeyDown = from.p2KeyDown;
+  to.p2Jumping = from.p2Jumping;
+  to.p2Shooting = from.p2Shooting;
 }
 
 }  // namespace
 
 void PlayPlayer2(Game& game) {
-  GameState& s = game.state;
-  KeepOneSide(s);
-  // Exactly one situation a tick, the first that applies, even when its clock then holds him.
-  if (s.p1HasBall == kTrue || s.p2ShotInFlight == kTrue || s.p1ShotInFlight == kTrue) {
-    Defend(s);
-  } else if (s.p1Shooting == kTrue) {
-    ContestShot(game);
-  } else if (s.looseBallLeft == kTrue || s.looseBallRight == kTrue) {
-    ChaseLooseBall(s);
-  } else if (s.p2HasBall == kTrue && s.dribblePickedUp == kFalse) {
-    Attack(game);
+  Decide(game, game.state);
+}
+
+void TakeTurn(Game& game, std::uint32_t turn) {
+  const std::uint32_t delay = HandicapOf(game.computerLevel()).sightDelay;
+  auto& views = game.computerMemory().views;
+  views[turn % views.size()] = ViewOf(game.state);
+  if (delay == 0) {
+    PlayPlayer2(game);
+    return;
   }
-  // Otherwise nothing to do: nobody has the ball and it is not loose, or he has picked up his
-  // dribble and waits.
+  // The first turns after start-up have nothing older to go on than the first look.
+  const std::uint32_t seenOn = turn >= delay ? turn - delay : 0;
+  GameState seen = game.state;
+  Recall(views[seenOn % views.size()], seen);
+  Decide(game, seen);
+  CopyMoves(seen, game.state);
 }
 
 }  // namespace tandemhoop::computer

@@ -67,6 +67,10 @@ void TryBlock(Game& game) {
                       s.p2Y - 20 < s.ballY + 75 && s.p2JumpTicks >= 1 &&
                       s.p2JumpTicks <= kBlockRise;
   if (!blocks) return;
+  // An easier computer gets its hand to the ball only now and then; the original always does
+  // and draws nothing for it.
+  const int percent = HandicapOf(game.computerLevel()).blockPercent;
+  if (s.twoPlayerMode == kFalse && percent < 100 && game.NextRandom() * 100 >= percent) return;
   game.platform().PlaySound(Sound::Block);
   s.p1ShotTicks = 0;
   s.p1ShotInFlight = kFalse;
@@ -120,8 +124,11 @@ void ResolveContact(Game& game) {
     }
   } else if (s.p1Dribbling == kTrue && (s.p1KeyLeft == kTrue || s.p1KeyRight == kTrue ||
                                         s.p1KeyDown == kTrue || s.p1KeyUp == kTrue)) {
-    // A dribbler who runs into him may lose the ball without Player 2 pressing anything.
-    if (game.NextRandom() * 100 < 3) game.ChangePossession();
+    // A dribbler who runs into him may lose the ball without Player 2 pressing anything; less
+    // often to an easier computer.
+    const double share =
+        s.twoPlayerMode == kFalse ? HandicapOf(game.computerLevel()).stealPercent / 100.0 : 1.0;
+    if (game.NextRandom() * 100 < 3 * share) game.ChangePossession();
     if (game.NextRandom() * 100 > 98) game.CallFoul();
   }
 }

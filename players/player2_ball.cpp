@@ -25,13 +25,24 @@ void PlaceBallForJumpShot(GameState& s) {
   s.ballY = s.p2Y;
 }
 
+// A person's shots keep their chance; the computer's lose some at the easier levels.
+std::int16_t ChanceFor(const Game& game, int chance) {
+  if (game.state.twoPlayerMode != kFalse) return static_cast<std::int16_t>(chance);
+  return ComputerShotChance(game.computerLevel(), chance);
+}
+
+bool Dunks(const Game& game) {
+  return game.state.twoPlayerMode != kFalse || HandicapOf(game.computerLevel()).dunks;
+}
+
 // From the edges of the court the shot is a prayer; a defender in the air spoils it further.
-void SetJumpShotChance(GameState& s) {
+void SetJumpShotChance(Game& game) {
+  GameState& s = game.state;
   const bool edge = s.p2X < 20 || s.p2X > 570 || s.p2Y > 475;
   if (s.p1Jumping == kTrue) {
-    s.shotChance = edge ? 10 : 50;
+    s.shotChance = ChanceFor(game, edge ? 10 : 50);
   } else {
-    s.shotChance = edge ? 15 : 55;
+    s.shotChance = ChanceFor(game, edge ? 15 : 55);
   }
 }
 
@@ -93,8 +104,9 @@ void BuildUpShot(Game& game) {
       s.p2Y < kNearBottom && s.p2X > kNearLeft && s.p2X < kNearRight && s.p2ShotTicks < kJumpTick;
   if (near) {
     if (s.p2Y + 2 < s.p1Y) {
-      // Far enough ahead of the defender to dunk; a lay-up once chosen stays a lay-up.
-      if (s.p2Y + 35 < s.p1Y && s.p2ShotStyle != kLayUp) {
+      // Far enough ahead of the defender to dunk; a lay-up once chosen stays a lay-up. An
+      // easier computer never dunks: a dunk cannot miss.
+      if (s.p2Y + 35 < s.p1Y && s.p2ShotStyle != kLayUp && Dunks(game)) {
         s.p2ShotStyle = kDunk;
       } else {
         s.p2ShotStyle = kLayUp;
@@ -108,7 +120,7 @@ void BuildUpShot(Game& game) {
   }
   s.p2ShotStyle = kJumpShot;
   PlaceBallForJumpShot(s);
-  SetJumpShotChance(s);
+  SetJumpShotChance(game);
   if (s.p2ShotTicks == kJumpTick) s.p2Jumping = kTrue;
   if (s.p2ShotTicks > kJumpTick) s.p2ShotInFlight = kTrue;
 }
@@ -137,7 +149,7 @@ void PlaceDunk(Game& game) {
 void PlaceLayUp(Game& game) {
   GameState& s = game.state;
   if (s.p2ShotStyle != kLayUp) return;
-  s.shotChance = 85;
+  s.shotChance = ChanceFor(game, 85);
   s.p2Y = static_cast<std::int16_t>(s.netY + 20);
   s.ballX = static_cast<std::int16_t>(s.p2X + 35);
   s.ballY = s.p2Y;

@@ -294,9 +294,7 @@ void Game::UpdatePlayer2() {
   CountHeldKeys(*this);
   FreezeInAirWithBall(*this);
   if (state.twoPlayerMode == kFalse) {
-    // An easier computer sits some ticks out altogether: no decision, no draw, no step. Player 2
-    // goes on with the flags it left him, as a player goes on with the keys he holds.
-    if (ComputerActsOnTurn(computerLevel_, computerTurns_++)) computer::PlayPlayer2(*this);
+    computer::TakeTurn(*this, computerTurns_++);
   } else if (state.twoPlayerMode == kTrue) {
     Walk(*this);
   }

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
 #include "desktop/court_window.h"
+#include "desktop/desktop_platform.h"
+#include "desktop/picture_holders.h"
 #include "desktop/settings.h"
 #include "game/game.h"
+#include "tests/desktop/desktop_test_support.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/scripted_random.h"
 
@@ -82,6 +86,40 @@ TEST_F(LevelMenu, AnUnknownOrUnreadableStoredLevelIsTheOriginalComputer) {
   CourtWindow court;
   InstallComputerLevelMenu(court, game);
   EXPECT_EQ(game.computerLevel(), ComputerLevel::Original);
+}
+
+// Beaten by the computer, a person finds the easier level in the winner's box; the box says
+// what it always said, and nothing is kept unless he takes the offer.
+TEST_F(LevelMenu, TheComputersWinOffersAnEasierComputerForTheNextGame) {
+  CourtWindow court;
+  PictureHolders pictures;
+  DesktopPlatform desktop(court, pictures);
+  OfferEasierLevelAfterALoss(desktop, game);
+  game.state.twoPlayerMode = kFalse;
+  game.state.p1Score = 2;
+  game.state.p2Score = 4;
+
+  const auto show = [&](std::string_view text, bool take) {
+    QString offer;
+    testing::BoxAnswerer answer(QMessageBox::Ok, [&](QMessageBox& box) {
+      if (box.checkBox() == nullptr) return;
+      offer = box.checkBox()->text();
+      EXPECT_FALSE(box.checkBox()->isChecked()) << "an offer, not a choice made for him";
+      box.checkBox()->setChecked(take);
+    });
+    desktop.ShowMessage(text);
+    EXPECT_TRUE(answer.opened);
+    EXPECT_EQ(answer.text, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    return offer;
+  };
+  EXPECT_TRUE(show("FOUL: Player 2", true).isEmpty()) << "a foul in the tick of the last basket";
+  EXPECT_EQ(show("Computer Wins", false), "Play the next game against the computer at Medium");
+  EXPECT_EQ(StoredComputerLevel(), ComputerLevel::Original);
+  game.state.p1Score = 0;  // beaten hands down: two levels easier
+  EXPECT_EQ(show("Computer Wins", true), "Play the next game against the computer at Easy");
+  EXPECT_EQ(StoredComputerLevel(), ComputerLevel::Easy);
+  game.SetComputerLevel(kEasiestLevel);
+  EXPECT_TRUE(show("Computer Wins", true).isEmpty()) << "nothing easier to offer";
 }
 
 }  // namespace

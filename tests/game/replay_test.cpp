@@ -253,7 +253,7 @@ TEST(ReplayReader, NamesTheLineAndWhatIsWrong) {
       {Header() + "0 click Label9\n" + end, "line 6: unknown control \"Label9\""},
       {Header() + "0 answer no\n" + end, "line 6: an answer outside a box"},
       {Header() + "0 box 1 answer maybe\n" + end, "line 6: answer takes yes or no"},
-      {Header() + "0 level hard\n" + end, "line 6: level takes original, medium or easy"},
+      {Header() + "0 level hard\n" + end, "line 6: level takes original, medium, easy or beginner"},
       {Header() + "0 box 0 up 37 0\n" + end, "line 6: a box number must be"},
       {Header() + "0 box 2 up 37 0\n0 box 1 up 37 0\n" + end, "line 7: box 1 comes after box 2"},
       {Header() + "0 box 1 answer no\n0 box 1 up 37 0\n" + end, "line 7: an event in box 1 after"},

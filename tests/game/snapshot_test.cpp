@@ -122,19 +122,19 @@ Course Play(const Replay& replay, int every, int length) {
 TEST(Snapshot, PuttingTheGameBackLeavesEveryRecordedGameAsItWas) {
   struct Case {
     const char* name;
-    bool easier;  // played back against an easier computer, whose rhythm counts its turns
+    bool easier;  // played back against the easiest computer, who sees the court late
   };
   for (const Case& c :
        {Case{"won_two_players", false}, Case{"played_by_keys_vs_computer", false},
         Case{"played_by_keys_vs_computer", true}, Case{"paused_and_resumed", false}}) {
-    SCOPED_TRACE(std::string(c.name) + (c.easier ? " at Easy" : ""));
+    SCOPED_TRACE(std::string(c.name) + (c.easier ? " at Beginner" : ""));
     Replay replay;
     std::string error;
     ASSERT_TRUE(LoadReplayFile(std::string(TANDEMHOOP_SOURCE_DIR) + "/tests/replay_corpus/" +
                                    c.name + ".tandemhoop-replay",
                                replay, error))
         << error;
-    if (c.easier) replay.header.level = ComputerLevel::Easy;
+    if (c.easier) replay.header.level = ComputerLevel::Beginner;
     const Course straight = Play(replay, 0, 0);
     ASSERT_TRUE(straight.matches || c.easier);
     const Course wandering = Play(replay, 7, 12);

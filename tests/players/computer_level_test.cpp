@@ -7,10 +7,15 @@
 #include "game/game.h"
 #include "game/keys.h"
 #include "game/mt_random.h"
+#include "game/replay.h"
+#include "players/player2.h"
 #include "screens/selection.h"
 #include "tests/players/player2_rig.h"
 #include "tests/support/fake_selection_view.h"
+#include "tests/support/picture_set.h"
 #include "tests/support/random_player.h"
+#include "tests/support/raster_platform.h"
+#include "tests/support/scripted_session.h"
 #include "tests/support/simulated_player.h"
 #include "tests/support/state_diff.h"
 
@@ -139,62 +144,64 @@ TEST(ComputerLevelOriginal, PlaysDrawsAndPrintsExactlyAsBeforeTheLevels) {
   EXPECT_NE(easy.fingerprint, untouched.fingerprint) << "the same script against Easy";
 }
 
-// Player 1 is building a jump shot on its first tick, far from Player 2: the computer's turn
-// draws its two values and decides nothing (no jump yet), and Player 2's pose draws one.
-struct ContestRig : Player2Rig {
-  explicit ContestRig(ComputerLevel level) {
+constexpr ComputerLevel kLevels[] = {ComputerLevel::Original, ComputerLevel::Medium,
+                                     ComputerLevel::Easy, ComputerLevel::Beginner};
+
+// Player 2 against the computer at `level`, nobody holding the ball.
+struct LevelRig : Player2Rig {
+  explicit LevelRig(ComputerLevel level) {
     game.SetComputerLevel(level);
     s.twoPlayerMode = kFalse;
-    s.p1Shooting = kTrue;
-    s.p1ShotTicks = 1;
-    s.p1ShotStyle = kJumpShot;
-    s.p2Y = 250;
   }
-  // One tick of Player 2's controller with both side flags raised, as a human may leave them
-  // in this mode; true if the computer took its turn (its first act clears the left flag).
-  bool Turn(bool expectAct) {
-    s.p2KeyLeft = kTrue;
-    s.p2KeyRight = kTrue;
-    if (expectAct) {
-      Tick({0.5, 0.5, 0.5});
-    } else {
-      Tick({0.5});  // no value of the computer's is drawn
-    }
-    return s.p2KeyLeft == kFalse;
+  // The first tick of a shot of his from (x, y).
+  void Shoot(std::int16_t x, std::int16_t y) {
+    s.p2Shooting = kTrue;
+    s.p2X = x;
+    s.p2Y = y;
+    player2::BuildUpShot(game);
   }
 };
 
-// The ticks each level sits out, over two of its cycles: `.` off, `x` on.
-void ExpectRhythm(ComputerLevel level, std::string_view pattern) {
-  ContestRig rig(level);
-  for (std::size_t turn = 0; turn < pattern.size(); ++turn) {
-    const bool acts = pattern[turn] == 'x';
-    EXPECT_EQ(rig.Turn(acts), acts) << "turn " << turn;
+// A loose ball below Player 2, which he chases straight down the court; after some turns the
+// ball is suddenly far to his right. Returns the turns on which he still stepped left.
+int TurnsChasingWhereTheBallWas(LevelRig& rig) {
+  rig.s.looseBallLeft = kTrue;
+  rig.s.playClock = 3;  // too early to catch it
+  rig.s.p2X = 300;
+  rig.s.p2Y = 100;
+  rig.s.ballX = 0;
+  rig.s.ballY = 500;
+  for (int turn = 0; turn < 3; ++turn)
+    rig.Tick({kQuiet});  // his pose draws one value, the chase none
+  rig.s.ballX = 650;
+  int late = 0;
+  for (int turn = 0; turn < 4; ++turn) {
+    const int x = rig.s.p2X;
+    rig.Tick({kQuiet});
+    if (rig.s.p2X < x) ++late;
   }
-  EXPECT_EQ(rig.game.computerTurns(), pattern.size());
+  return late;
 }
 
-TEST(ComputerLevels, TheComputerTakesExactlyTheTurnsOfItsRhythmAndDrawsNothingOnTheOthers) {
-  ExpectRhythm(ComputerLevel::Original, "xxxxxxxxxxxxxxxxxx");
-  ExpectRhythm(ComputerLevel::Medium, "x.xxxxxxxx.xxxxxxx");
-  ExpectRhythm(ComputerLevel::Easy, "x.xxxxxx.xxxxxxx.xxxxxx.xxxxxx");
+TEST(ComputerLevels, EasierComputersSeeTheCourtLater) {
+  int previous = -1;
+  for (const ComputerLevel level : kLevels) {
+    LevelRig rig(level);
+    const int late = TurnsChasingWhereTheBallWas(rig);
+    EXPECT_EQ(late, HandicapOf(level).sightDelay) << kLevelNames[static_cast<int>(level)];
+    EXPECT_GE(late, previous) << kLevelNames[static_cast<int>(level)];
+    previous = late;
+  }
+  EXPECT_GT(previous, 0) << "the easiest computer reacts later than the original";
+
+  // A game of two people has no computer: nothing is counted or remembered for it.
+  LevelRig people(ComputerLevel::Beginner);
+  people.s.twoPlayerMode = kTrue;
+  people.Tick({kQuiet, kQuiet});  // his pose: the guard row, then the reach row
+  EXPECT_EQ(people.game.computerTurns(), 0u);
 }
 
-TEST(ComputerLevels, TwoPlayersCountNoTurnsAndAChangedLevelGoesOnFromTheCount) {
-  ContestRig rig(ComputerLevel::Easy);
-  rig.s.twoPlayerMode = kTrue;
-  rig.Tick({0.5});
-  EXPECT_EQ(rig.game.computerTurns(), 0u) << "no computer in a game of two people";
-  rig.s.twoPlayerMode = kFalse;
-  EXPECT_TRUE(rig.Turn(true));
-  EXPECT_FALSE(rig.Turn(false));
-  rig.game.SetComputerLevel(ComputerLevel::Medium);
-  EXPECT_TRUE(rig.Turn(true)) << "Medium's third turn";
-  rig.game.SetComputerLevel(ComputerLevel::Original);
-  EXPECT_TRUE(rig.Turn(true));
-}
-
-TEST(ComputerLevels, StartUpCountsTheRhythmFromTheBeginningAgain) {
+TEST(ComputerLevels, StartUpCountsTheComputersTurnsFromTheBeginningAgain) {
   FakePlatform platform;
   RepeatingRandom random{0.5};
   Game game(platform, random);
@@ -203,6 +210,123 @@ TEST(ComputerLevels, StartUpCountsTheRhythmFromTheBeginningAgain) {
   ASSERT_EQ(game.computerTurns(), 1u);
   game.Form_Load();
   EXPECT_EQ(game.computerTurns(), 0u);
+}
+
+// The computer's jump shot from (300, 400), its lay-up and its dunk: what each level makes of
+// them, and how a ball drawn at r = 0.45 ends.
+TEST(ComputerLevels, EasierComputersMissMoreAndLayUpWhereTheOriginalDunks) {
+  int previous = 100;
+  for (const ComputerLevel level : kLevels) {
+    const std::string_view name = kLevelNames[static_cast<int>(level)];
+    LevelRig jumpShot(level);
+    jumpShot.Shoot(300, 400);
+    EXPECT_LE(jumpShot.s.shotChance, previous) << name;
+    previous = jumpShot.s.shotChance;
+
+    LevelRig nearBasket(level);
+    nearBasket.s.p1Y = 200;  // far behind him: room to dunk
+    nearBasket.Shoot(300, 150);
+    EXPECT_EQ(nearBasket.s.p2ShotStyle, HandicapOf(level).dunks ? kDunk : kLayUp) << name;
+  }
+  EXPECT_EQ(HandicapOf(ComputerLevel::Original).dunks, true);
+  EXPECT_FALSE(HandicapOf(kEasiestLevel).dunks);
+
+  // The same ball at the rim: in for the original computer, out for the easiest.
+  for (const ComputerLevel level : {ComputerLevel::Original, kEasiestLevel}) {
+    LevelRig rig(level);
+    rig.Shoot(300, 400);
+    rig.s.p2Shooting = kFalse;
+    rig.s.p2ShotInFlight = kTrue;
+    rig.s.ballY = 20;
+    rig.random.Push({0.45, kQuiet});  // the chance, and a rebound's direction if it misses
+    rig.game.UpdateBallFlight();
+    EXPECT_EQ(rig.s.basketMade, level == ComputerLevel::Original ? kTrue : kFalse);
+    rig.random.AllowUnused();
+  }
+
+  // A person playing Player 2 shoots as well at any level.
+  LevelRig person(kEasiestLevel);
+  person.s.twoPlayerMode = kTrue;
+  person.Shoot(300, 400);
+  EXPECT_EQ(person.s.shotChance, 55);
+}
+
+// Player 1 dribbles into him with an arrow held, and the value drawn is one the original
+// computer steals with; Player 1's jump shot meets his block jump.
+TEST(ComputerLevels, EasierComputersTakeTheBallLessOften) {
+  for (const ComputerLevel level : kLevels) {
+    const std::string_view name = kLevelNames[static_cast<int>(level)];
+    LevelRig steal(level);
+    steal.s.p1HasBall = kTrue;
+    steal.s.p1Dribbling = kTrue;
+    steal.s.p1KeyUp = kTrue;
+    steal.s.p1X = 490;
+    steal.s.p1Y = 290;
+    steal.random.Push({0.02, kQuiet});
+    player2::ResolveContact(steal.game);
+    EXPECT_EQ(steal.s.p2HasBall, level == ComputerLevel::Original ? kTrue : kFalse) << name;
+
+    LevelRig block(level);
+    block.s.p1ShotInFlight = kTrue;
+    block.s.p1ShotStyle = kJumpShot;
+    block.s.p2Jumping = kTrue;
+    block.s.p2JumpTicks = 2;
+    block.s.p1X = 400;
+    block.s.p1Y = 320;
+    block.s.ballX = 500;
+    block.s.ballY = 280;
+    const int percent = HandicapOf(level).blockPercent;
+    // The original blocks without a draw of its own; an easier one draws for it first.
+    if (percent < 100) block.random.Push(0.5);
+    block.random.Push(0.9);  // knocked away, if blocked
+    player2::TryBlock(block.game);
+    EXPECT_EQ(block.s.p1ShotInFlight, level == ComputerLevel::Original ? kFalse : kTrue) << name;
+    block.random.AllowUnused();
+  }
+  EXPECT_EQ(HandicapOf(kEasiestLevel).stealPercent, 0);
+  EXPECT_EQ(HandicapOf(kEasiestLevel).blockPercent, 0);
+}
+
+TEST(ComputerLevels, ALostGameOffersAnEasierLevelTwoEasierAfterAHeavyDefeat) {
+  GameState lost;
+  lost.twoPlayerMode = kFalse;
+  lost.p2Score = 4;
+  lost.p1Score = 3;
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Original), ComputerLevel::Medium);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Easy), ComputerLevel::Beginner);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Beginner), std::nullopt);
+  lost.p1Score = 1;
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Original), ComputerLevel::Easy);
+  EXPECT_EQ(EasierLevelToOffer(lost, ComputerLevel::Easy), ComputerLevel::Beginner);
+
+  GameState going = lost;
+  going.p2Score = 3;
+  EXPECT_EQ(EasierLevelToOffer(going, ComputerLevel::Original), std::nullopt);
+  GameState people = lost;
+  people.twoPlayerMode = kTrue;
+  EXPECT_EQ(EasierLevelToOffer(people, ComputerLevel::Original), std::nullopt);
+}
+
+// Recorded at each level (the script changes the level once on the way), every game plays back
+// to the same end.
+TEST(ComputerLevels, AGameAtEveryLevelPlaysBackAsRecorded) {
+  PictureSet pictures;
+  MakeSyntheticPictures(pictures);
+  for (const ComputerLevel level : kLevels) {
+    RasterPlatform platform(pictures);
+    platform.secondsSinceMidnight = 41'000;
+    ScriptedSession session(platform, 9, /*twoPlayers=*/false);
+    session.game.SetComputerLevel(level);
+    while (session.recorder.ticks() < 3000 && session.Step()) {
+    }
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(ReadReplay(session.recorder.Text(), replay, error)) << error;
+    EXPECT_EQ(replay.header.level, level);
+    const VerifyResult verified = VerifyReplay(replay);
+    EXPECT_TRUE(verified.matches) << kLevelNames[static_cast<int>(level)] << ": "
+                                  << verified.mismatch;
+  }
 }
 
 // The simulated person: the same seed plays the same game, and it beats the easiest computer

@@ -8,34 +8,17 @@
 #include "game/replay.h"
 #include "screens/selection.h"
 #include "tests/support/fake_selection_view.h"
+#include "tests/support/novice_player.h"
 
 namespace tandemhoop::testing {
 
 namespace {
 
 constexpr double kReactionSeconds = 0.25;
-// The desktop's auto-repeat of a held key: the first repeat after half a second, then 30 a
-// second (X11's and most desktops' defaults).
 constexpr double kRepeatDelayMs = 500;
 constexpr double kRepeatIntervalMs = 1000.0 / 30;
 
-constexpr int kStep = 15;  // a held arrow walks Player 1 this far a tick
-constexpr int kLeftEdge = 0;
-constexpr int kRightEdge = 655;
-constexpr int kTopEdge = 130;
-constexpr int kBottomEdge = 450;
-constexpr int kBasketX = 385;
-// Close enough to the basket for a lay-up or a dunk: inside the zone where they happen, with a
-// little room for the glance being late.
-constexpr int kNearLine = 155;
-constexpr int kNearLeft = 255;
-constexpr int kNearRight = 430;
-
 constexpr int kKeyCodes[] = {keys::kLeft, keys::kUp, keys::kRight, keys::kDown, keys::kKeyM};
-
-int Clamp(int value, int low, int high) {
-  return std::min(std::max(value, low), high);
-}
 
 // The court window without a window: copies and prints go nowhere, message boxes are closed
 // at once and told to the player.
@@ -51,7 +34,7 @@ class QuietPlatform final : public HeadlessPlatform {
   }
   std::uint32_t SecondsSinceMidnight() const override { return seed; }
 
-  SimulatedPlayer* player = nullptr;
+  SimulatedPerson* player = nullptr;
   std::uint32_t seed = 0;
   bool won = false;
   int fouls = 0;
@@ -80,30 +63,54 @@ Sight Sight::Of(const GameState& s) {
   return sight;
 }
 
-SimulatedPlayer::SimulatedPlayer(Speed speed, std::uint64_t seed)
-    : tickMs_(static_cast<double>(TickNanoseconds(speed)) / 1e6),
-      reactionTicks_(std::max(1, static_cast<int>(std::lround(kReactionSeconds * 1000 / tickMs_)))),
-      random_(seed) {}
-
-void SimulatedPlayer::Press(Game& game, int key, long long now) {
+void Fingers::Press(Game& game, int key, long long tick) {
   held_[static_cast<std::size_t>(key)] = true;
   nextRepeatMs_[static_cast<std::size_t>(key)] =
-      static_cast<double>(now) * tickMs_ + kRepeatDelayMs;
-  const int code = kKeyCodes[key];
-  game.Form_KeyDown(code, 0);
+      static_cast<double>(tick) * tickMs_ + kRepeatDelayMs;
+  game.Form_KeyDown(kKeyCodes[key], 0);
   if (key == kShootKey) game.Form_KeyPress('m');
 }
 
-void SimulatedPlayer::Release(Game& game, int key) {
+void Fingers::Release(Game& game, int key) {
   held_[static_cast<std::size_t>(key)] = false;
   game.Form_KeyUp(kKeyCodes[key], 0);
 }
 
+void Fingers::LetGoAll(Game& game) {
+  for (int key = 0; key < kKeyCount; ++key)
+    if (held_[static_cast<std::size_t>(key)]) Release(game, key);
+}
+
+void Fingers::Hold(Game& game, const Keys& want, long long tick) {
+  for (int key = 0; key < kKeyCount; ++key) {
+    const auto k = static_cast<std::size_t>(key);
+    if (held_[k] && !want[k]) Release(game, key);
+  }
+  for (int key = 0; key < kKeyCount; ++key) {
+    const auto k = static_cast<std::size_t>(key);
+    if (!held_[k] && want[k]) Press(game, key, tick);
+  }
+  const double nowMs = static_cast<double>(tick + 1) * tickMs_;
+  for (int key = 0; key < kKeyCount; ++key) {
+    const auto k = static_cast<std::size_t>(key);
+    while (held_[k] && nextRepeatMs_[k] <= nowMs) {
+      game.Form_KeyDown(kKeyCodes[key], 0);
+      if (key == kShootKey) game.Form_KeyPress('m');
+      nextRepeatMs_[k] += kRepeatIntervalMs;
+    }
+  }
+}
+
+SimulatedPlayer::SimulatedPlayer(Speed speed, std::uint64_t seed)
+    : tickMs_(static_cast<double>(TickNanoseconds(speed)) / 1e6),
+      reactionTicks_(std::max(1, static_cast<int>(std::lround(kReactionSeconds * 1000 / tickMs_)))),
+      random_(seed),
+      fingers_(tickMs_) {}
+
 void SimulatedPlayer::Act(Game& game, long long tick) {
   if (lookAgain_) {
     // After a whistle the box takes the keyboard: every key is up, and the court has changed.
-    for (int key = 0; key < kKeyCount; ++key)
-      if (held_[static_cast<std::size_t>(key)]) Release(game, key);
+    fingers_.LetGoAll(game);
     looked_ = 0;
     shotPressedAt_ = -1;
     stuckSince_ = -1;
@@ -137,28 +144,10 @@ void SimulatedPlayer::Act(Game& game, long long tick) {
     }
     want = Decide(seen, x, y);
     // Now and then a person does not change what his fingers do for a moment.
-    if (random_.Uniform() < 1.5 * tickMs_ / 1000) want = held_;
+    if (random_.Uniform() < 1.5 * tickMs_ / 1000) want = fingers_.held();
   }
-  // Fingers first let go, then press: a key let go of goes down again a tick later at the soonest.
-  for (int key = 0; key < kKeyCount; ++key) {
-    const auto k = static_cast<std::size_t>(key);
-    if (held_[k] && !want[k]) Release(game, key);
-  }
-  for (int key = 0; key < kKeyCount; ++key) {
-    const auto k = static_cast<std::size_t>(key);
-    if (!held_[k] && want[k]) Press(game, key, tick);
-  }
-  // Auto-repeat of the keys still held, up to the moment of the next tick.
-  const double nowMs = static_cast<double>(tick + 1) * tickMs_;
-  for (int key = 0; key < kKeyCount; ++key) {
-    const auto k = static_cast<std::size_t>(key);
-    while (held_[k] && nextRepeatMs_[k] <= nowMs) {
-      game.Form_KeyDown(kKeyCodes[key], 0);
-      if (key == kShootKey) game.Form_KeyPress('m');
-      nextRepeatMs_[k] += kRepeatIntervalMs;
-    }
-  }
-  heldAt_[Slot(tick)] = held_;
+  fingers_.Hold(game, want, tick);
+  heldAt_[Slot(tick)] = fingers_.held();
 }
 
 void SimulatedPlayer::Walk(Keys& keys, int fromX, int fromY, int toX, int toY, int slack) {
@@ -303,14 +292,14 @@ void SimulatedPlayer::Defence(Keys& keys, const Sight& seen, int x, int y) {
     // Jump at the shot if he is within reach; a fresh press of M is a jump.
     const bool near = std::abs(x - carrier.x) < 70 && y < carrier.y + 5;
     if (near && now >= nextJumpAt_) {
-      if (held_[kShootKey]) {
+      if (fingers_.held()[kShootKey]) {
         keys[kShootKey] = false;  // up now, down on the next tick
       } else {
         keys[kShootKey] = true;
         nextJumpAt_ = now + static_cast<long long>(1200 / tickMs_);
       }
     } else {
-      keys[kShootKey] = held_[kShootKey] && now < nextJumpAt_;
+      keys[kShootKey] = fingers_.held()[kShootKey] && now < nextJumpAt_;
     }
     return;
   }
@@ -333,7 +322,7 @@ void SimulatedPlayer::Defence(Keys& keys, const Sight& seen, int x, int y) {
 }
 
 SimulatedGame PlaySimulatedGame(ComputerLevel level, Speed speed, std::uint64_t seed,
-                                double capSeconds) {
+                                double capSeconds, Person person) {
   QuietPlatform platform;
   SplitMix64 seeds(seed);
   platform.seed = static_cast<std::uint32_t>(seeds.Next());
@@ -341,7 +330,11 @@ SimulatedGame PlaySimulatedGame(ComputerLevel level, Speed speed, std::uint64_t 
   Game game(platform, random);
   FakeSelectionView view;
   PlayerSelection selection(game.state, view);
-  SimulatedPlayer player(speed, seeds.Next());
+  const std::uint64_t personSeed = seeds.Next();
+  SimulatedPlayer practised(speed, personSeed);
+  NovicePlayer novice(speed, personSeed);
+  SimulatedPerson& player =
+      person == Person::Novice ? static_cast<SimulatedPerson&>(novice) : practised;
   platform.player = &player;
   game.SetComputerLevel(level);
 

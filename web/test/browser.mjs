@@ -219,6 +219,37 @@ describe('a game of two players', () => {
   });
 });
 
+describe('a game lost to the computer', () => {
+  it('ends with an easier computer one click away, kept for the next game', async () => {
+    const {page, problems, dialogs} = await openPage();
+    await page.select('#level', '0');
+    await page.focus('#court');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('#selection:not([hidden])', {timeout: 3000});
+    await page.click('#Label6');
+    await page.click('#Label3');
+    await page.click('#Command3');
+    assert.equal(await page.$eval('#offer', (offer) => offer.hidden), true);
+    // The computer's fourth basket against two: the next tick ends the game.
+    await page.evaluate((p1Score, p2Score) => {
+      const core = window.tandemhoop.core();
+      const state = new Int16Array(core.memory.buffer, core.game_state(), 64);
+      state[p1Score] = 2;
+      state[p2Score] = 4;
+      window.tandemhoop.tick();
+    }, fields.p1Score, fields.p2Score);
+    await page.waitForSelector('#over:not([hidden])', {timeout: 3000});
+    assert.deepEqual(dialogs.at(-1), {type: 'alert', message: 'Computer Wins'});
+    assert.equal(await page.$eval('#offer', (offer) => offer.hidden), false);
+    assert.equal(await page.$eval('#easier', (button) => button.textContent), 'Play again at Medium');
+    await Promise.all([page.waitForNavigation(), page.click('#easier')]);
+    await page.waitForFunction(() => window.tandemhoop?.ready === true, {timeout: 15000});
+    assert.equal(await page.$eval('#level', (level) => level.value), '1');
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
+
 // Two games: one played in the desktop window and kept by it (two players, at the classic
 // speed, recorded with web/test/record-desktop-game), and one against the computer to its win,
 // scripted through the same recorder by the frame tool.

@@ -3,6 +3,7 @@
 // game (recorded as it is played, so it can be kept as a replay) or the playback of a replay.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/game.h"
@@ -55,7 +56,7 @@ TANDEMHOOP_EXPORT("start_game") void StartGame(int speed, int level) {
   p.recorder = std::make_unique<Recorder>(p.platform);
   p.recorder->SetSpeed(SpeedOf(speed));
   p.game = std::make_unique<Game>(*p.recorder, p.random);
-  if (level >= 0 && level <= static_cast<int>(ComputerLevel::Easy))
+  if (level >= 0 && level < static_cast<int>(kLevelCount))
     p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
   p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
   p.platform.Attach(*p.selection);
@@ -156,8 +157,17 @@ TANDEMHOOP_EXPORT("set_speed") void SetSpeed(int speed) {
 }
 TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
   Program& p = program();
-  if (!p.recorder || level < 0 || level > static_cast<int>(ComputerLevel::Easy)) return;
+  if (!p.recorder || level < 0 || level >= static_cast<int>(kLevelCount)) return;
   p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
+}
+
+// Once a game against the computer is lost: the easier level to offer for the next one, or -1.
+TANDEMHOOP_EXPORT("offered_level") int OfferedLevel() {
+  const Program& p = program();
+  if (!p.recorder) return -1;
+  const std::optional<ComputerLevel> easier =
+      EasierLevelToOffer(p.game->state, p.game->computerLevel());
+  return easier ? static_cast<int>(*easier) : -1;
 }
 
 // Selection screen

@@ -76,6 +76,19 @@ const platform = {
     $('over').hidden = false;
     $('again').focus();
     document.title = 'Tandemhoop: game over';
+    // Beaten by the computer: the easier level is one click away.
+    const easier = core.offered_level();
+    if (easier >= 0) {
+      const level = $('level');
+      $('easier-level').textContent = level.options[easier].textContent;
+      $('easier').onclick = () => {
+        level.value = String(easier);
+        keep('level', level.value);
+        location.reload();
+      };
+      $('offer').hidden = false;
+      $('easier').focus();
+    }
   },
   seconds_since_midnight: () => {
     const now = new Date();
@@ -226,7 +239,7 @@ function wireBar() {
   });
   // A change rules from the next tick, as the desktop's menu does; the replay notes it there.
   const level = $('level');
-  level.value = setting('level', '0', ['0', '1', '2']);
+  level.value = setting('level', '0', ['0', '1', '2', '3']);
   level.addEventListener('change', () => {
     keep('level', level.value);
     if (playback === null) core.set_computer_level(Number(level.value));
