@@ -13,8 +13,10 @@ namespace tandemhoop::net {
 namespace {
 
 constexpr std::int64_t kMs = 1'000'000;
-// The longest a side runs ahead of the other's inputs, and the most input delay it takes.
-constexpr std::int64_t kPredictionWindowNs = 250 * kMs;
+// The longest a side runs ahead of the other's inputs: long enough to ride out the 200 to 400 ms
+// a lost TCP segment holds everything behind it, so that such a stall deepens a rollback rather
+// than freezing the game. And the most input delay a side takes.
+constexpr std::int64_t kPredictionWindowNs = 400 * kMs;
 constexpr std::int64_t kMaxInputDelayNs = 150 * kMs;
 // The share of the one-way time hidden by input delay; the rest is predicted and rolled back.
 constexpr double kDelayShare = 0.6;
@@ -27,6 +29,11 @@ constexpr double kMaxSlowdown = 0.03;
 constexpr double kAdvantageSmoothing = 0.1;
 constexpr std::size_t kRoundTrips = 8;  // pings remembered
 
+constexpr int TicksOf(std::int64_t ns, Speed speed, bool roundUp) {
+  const std::int64_t period = TickNanoseconds(speed);
+  return static_cast<int>(roundUp ? (ns + period - 1) / period : (ns + period / 2) / period);
+}
+
 // Ticks kept for going back (a snapshot, the events and checks of each): more than any
 // prediction window.
 constexpr std::uint32_t kRecordRing = 32;
@@ -35,10 +42,8 @@ constexpr std::uint32_t kHeldRing = 512;
 constexpr std::size_t kCheckRing = 16;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-int TicksOf(std::int64_t ns, Speed speed, bool roundUp) {
-  const std::int64_t period = TickNanoseconds(speed);
-  return static_cast<int>(roundUp ? (ns + period - 1) / period : (ns + period / 2) / period);
-}
+static_assert(static_cast<std::uint32_t>(TicksOf(kPredictionWindowNs, Speed::Fast, true)) <
+              kRecordRing);
 
 Nonce NonceFor(const std::array<std::uint8_t, 32>& secret, std::uint16_t match) {
   Sha256 sha;

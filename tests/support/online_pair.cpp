@@ -97,16 +97,22 @@ Held OnlinePair::Hands(int side) {
   Held held = status.localSide == 1 ? player1_[s]->Act(state, tick) : player2_[s]->Act(state, tick);
   // Only the key pressed last repeats: a walking key whose flag a foul or a shot cleared while
   // another key was pressed later does nothing until it is pressed again. A person who holds a
-  // way and sees himself stand still lets go and presses again.
+  // way and sees himself not go that way lets go and presses again.
   const int x = status.localSide == 1 ? state.p1X : state.p2X;
   const int y = status.localSide == 1 ? state.p1Y : state.p2Y;
-  const Held walking = held & (kHoldLeft | kHoldUp | kHoldRight | kHoldDown);
-  if (walking == 0 || x != lastX_[s] || y != lastY_[s]) standing_[s] = 0;
+  const Held across = held & (kHoldLeft | kHoldRight);
+  const Held along = held & (kHoldUp | kHoldDown);
+  standingX_[s] = across == 0 || x != lastX_[s] ? 0 : standingX_[s] + 1;
+  standingY_[s] = along == 0 || y != lastY_[s] ? 0 : standingY_[s] + 1;
   lastX_[s] = x;
   lastY_[s] = y;
-  if (walking != 0 && ++standing_[s] > kStandStill) {
-    standing_[s] = 0;
-    held = static_cast<Held>(held & ~walking);
+  if (standingX_[s] > kStandStill) {
+    standingX_[s] = 0;
+    held = static_cast<Held>(held & ~across);
+  }
+  if (standingY_[s] > kStandStill) {
+    standingY_[s] = 0;
+    held = static_cast<Held>(held & ~along);
   }
   decided_[s] = held;
   return held;

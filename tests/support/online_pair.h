@@ -109,7 +109,8 @@ class OnlinePair {
   std::array<int, 2> stoppages_{};
   std::array<int, 2> lastX_{};
   std::array<int, 2> lastY_{};
-  std::array<int, 2> standing_{};
+  std::array<int, 2> standingX_{};
+  std::array<int, 2> standingY_{};
   std::array<long long, 2> decidedFor_{-1, -1};
   std::array<net::Held, 2> decided_{};
   std::int64_t now_ = 0;

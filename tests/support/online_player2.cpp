@@ -14,6 +14,7 @@ constexpr double kReactionSeconds = 0.25;
 constexpr int kNearLine = 150;
 constexpr int kNearLeft = 255;
 constexpr int kNearRight = 430;
+constexpr int kStep = 15;  // a held key walks Player 2 this far a tick
 
 std::size_t Slot(long long tick) {
   return static_cast<std::size_t>((tick % 64 + 64) % 64);
@@ -45,10 +46,24 @@ Held OnlinePlayer2::Act(const GameState& state, long long tick) {
   }
   seen_[Slot(tick)] = Sight::Of(state);
   ++looked_;
+  heldAt_[Slot(tick)] = held_;
   if (looked_ <= reactionTicks_) return held_;
   // Now and then a person does not change what his fingers do for a moment.
   if (random_.Uniform() < 1.5 * tickMs_ / 1000) return held_;
-  Held want = Decide(seen_[Slot(tick - reactionTicks_)], tick);
+  // Where the keys held since that glance have taken him, as far as he can tell.
+  const Sight& seen = seen_[Slot(tick - reactionTicks_)];
+  int x = seen.p2X;
+  int y = seen.p2Y;
+  for (long long t = tick - reactionTicks_ + 1; t <= tick; ++t) {
+    const Held keys = heldAt_[Slot(t)];
+    if ((keys & kHoldLeft) != 0) x -= kStep;
+    if ((keys & kHoldRight) != 0) x += kStep;
+    if ((keys & kHoldUp) != 0) y -= kStep;
+    if ((keys & kHoldDown) != 0) y += kStep;
+    x = std::clamp(x, 0, 655);
+    y = std::clamp(y, 130, 450);
+  }
+  Held want = Decide(seen, x, y, tick);
   // A press needs the key up first: an action held on gets no fresh press.
   if ((want & kHoldAction) != 0 && (held_ & kHoldAction) != 0 && shootingSince_ == tick) {
     want = static_cast<Held>(want & ~kHoldAction);
@@ -58,9 +73,7 @@ Held OnlinePlayer2::Act(const GameState& state, long long tick) {
   return held_;
 }
 
-Held OnlinePlayer2::Decide(const Sight& seen, long long tick) {
-  const int x = seen.p2X;
-  const int y = seen.p2Y;
+Held OnlinePlayer2::Decide(const Sight& seen, int x, int y, long long tick) {
   if (shootingSince_ >= 0) {
     // Hold A until the ball is seen to leave the hands, or the shot is seen to be over.
     const bool late = tick - shootingSince_ > reactionTicks_ + 2;

@@ -26,7 +26,7 @@ class OnlinePlayer2 {
   void MessageShown() { lookAgain_ = true; }
 
  private:
-  net::Held Decide(const Sight& seen, long long tick);
+  net::Held Decide(const Sight& seen, int x, int y, long long tick);
   net::Held Walk(int fromX, int fromY, int toX, int toY, int slack) const;
 
   static constexpr int kHistory = 64;
@@ -34,6 +34,7 @@ class OnlinePlayer2 {
   int reactionTicks_;
   SplitMix64 random_;
   std::array<Sight, kHistory> seen_{};
+  std::array<net::Held, kHistory> heldAt_{};  // what it held before each tick
   long long looked_ = 0;
   bool lookAgain_ = true;
   net::Held held_ = 0;
