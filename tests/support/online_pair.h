@@ -98,6 +98,8 @@ class OnlinePair {
     return platforms_[static_cast<std::size_t>(side)]->courtCopies;
   }
   const SimulatedLink& link() const { return link_; }
+  // The monotonic clock in nanoseconds the tick costs are measured by.
+  static std::int64_t Clock();
 
  private:
   void Step();
@@ -113,7 +115,6 @@ class OnlinePair {
       sessionAllocations_ += setup_.allocations() - allocatedBefore;
     }
   }
-  static std::int64_t Clock();
   std::int64_t Local(int side, std::int64_t trueNs) const;
   std::int64_t True(int side, std::int64_t localNs) const;
   void Drain(int side);
