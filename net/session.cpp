@@ -35,15 +35,16 @@ constexpr int TicksOf(std::int64_t ns, Speed speed, bool roundUp) {
   return static_cast<int>(roundUp ? (ns + period - 1) / period : (ns + period / 2) / period);
 }
 
-// Ticks kept for going back (a snapshot, the events and checks of each): more than any
-// prediction window.
-constexpr std::uint32_t kRecordRing = 32;
+// Ticks kept for going back (a snapshot, the events and checks of each): more than a side's own
+// held sets can run ahead of the other's, the prediction window and the input delay.
+constexpr std::uint32_t kRecordRing = 64;
 // Held sets kept of each side: the other side may run this far ahead of what is settled here.
 constexpr std::uint32_t kHeldRing = 512;
 constexpr std::size_t kCheckRing = 16;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-static_assert(static_cast<std::uint32_t>(TicksOf(kPredictionWindowNs, Speed::Fast, true)) <
+static_assert(static_cast<std::uint32_t>(TicksOf(kPredictionWindowNs, Speed::Fast, true) +
+                                         TicksOf(kMaxInputDelayNs, Speed::Fast, false)) <
               kRecordRing);
 
 Nonce NonceFor(const std::array<std::uint8_t, 32>& secret, std::uint16_t match) {
@@ -375,6 +376,11 @@ class SessionCore {
     const std::vector<Held>& local = history_[own];
     const std::vector<Held>& remote = history_[1 - own];
     const auto both = static_cast<std::uint32_t>(std::min(local.size(), remote.size()));
+    // No side runs further ahead of the other than its window and delay.
+    if (local.size() >= both + kRecordRing || remote.size() >= both + kHeldRing) {
+      Broken();
+      return;
+    }
     catchingUp_ = true;
     for (std::uint32_t tick = 0; tick < both && !match_.state().over; ++tick) {
       localHeld_[tick % kHeldRing] = local[tick];
