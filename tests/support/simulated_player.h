@@ -107,6 +107,8 @@ class SimulatedPlayer final : public SimulatedPerson {
   void MessageShown() override { lookAgain_ = true; }
 
   int reactionTicks() const { return reactionTicks_; }
+  // The keys it holds now: left, up, right, down, M.
+  const std::array<bool, 5>& held() const { return held_; }
 
  private:
   using Keys = Fingers::Keys;
