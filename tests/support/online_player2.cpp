@@ -10,15 +10,9 @@ namespace {
 using namespace net;
 
 constexpr double kReactionSeconds = 0.25;
-// Where Player 2 lays up or dunks from: above this line, between these two.
-constexpr int kNearLine = 150;
-constexpr int kNearLeft = 255;
-constexpr int kNearRight = 430;
-constexpr int kStep = 15;  // a held key walks Player 2 this far a tick
-
-std::size_t Slot(long long tick) {
-  return static_cast<std::size_t>((tick % 64 + 64) % 64);
-}
+// Player 2 lays up or dunks from above this line (a little higher than Player 1 does), between
+// kNearLeft and kNearRight; a held key walks him kStep a tick, as it does Player 1.
+constexpr int kPlayer2NearLine = 150;
 
 }  // namespace
 
@@ -89,7 +83,7 @@ Held OnlinePlayer2::Decide(const Sight& seen, int x, int y, long long tick) {
       stuckSince_ = -1;
       return kHoldAction;
     };
-    if (y < kNearLine && x > kNearLeft && x < kNearRight) return shoot();
+    if (y < kPlayer2NearLine && x > kNearLeft && x < kNearRight) return shoot();
     // The defender stands in the way when he is above him and across both bodies.
     const int dx = seen.p1X - x;
     const int dy = y - seen.p1Y;

@@ -108,7 +108,7 @@ class SimulatedPlayer final : public SimulatedPerson {
 
   int reactionTicks() const { return reactionTicks_; }
   // The keys it holds now: left, up, right, down, M.
-  const std::array<bool, 5>& held() const { return held_; }
+  const Fingers::Keys& held() const { return fingers_.held(); }
 
  private:
   using Keys = Fingers::Keys;
