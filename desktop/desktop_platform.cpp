@@ -3,7 +3,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -79,6 +78,8 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&wake_, &QTimer::timeout, [this] { ServiceTimer(); });
+  framing_.setInterval(10);
+  QObject::connect(&framing_, &QTimer::timeout, [this] { CentreIfFramed(); });
 }
 
 DesktopPlatform::~DesktopPlatform() = default;
@@ -204,20 +205,37 @@ void DesktopPlatform::CentreCourtWindow() {
 void DesktopPlatform::CentreOnceFramed() {
   if (!centreWhenFramed_ || !court_.isVisible() || court_.isFullScreen()) return;
   centreWhenFramed_ = false;
-  // The window manager frames a window as it maps it: wait for the window to be on the screen,
-  // then a little for its frame (a bare X server puts none round it).
-  QElapsedTimer waited;
-  waited.start();
-  const auto exposed = [this] {
+  // The window manager frames a window as it maps it: the window is looked at again from the
+  // event loop until it is on the screen, then a little longer for its frame (a bare X server
+  // puts none round it). Never from a loop of our own that holds user input back: Qt's X
+  // connection keeps the keys that come meanwhile and hands them on only with the next event
+  // from the X server, which on a still title screen may not come at all.
+  framingSince_.start();
+  exposedAt_.reset();
+  framing_.start();
+}
+
+void DesktopPlatform::CentreIfFramed() {
+  const qint64 waited = framingSince_.elapsed();
+  if (!exposedAt_) {
     const QWindow* window = court_.windowHandle();
-    return window != nullptr && window->isExposed();
-  };
-  while (!exposed() && waited.elapsed() < 1000)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-  waited.restart();
-  while (court_.frameGeometry().size() == court_.size() && waited.elapsed() < 150)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    if (window != nullptr && window->isExposed()) {
+      exposedAt_ = waited;
+    } else if (waited < 1000) {
+      return;
+    } else {
+      exposedAt_ = waited;
+    }
+  }
+  if (court_.frameGeometry().size() == court_.size() && waited - *exposedAt_ < 150) return;
+  framing_.stop();
+  // Full screen or maximised meanwhile: nothing to centre.
+  if (court_.windowState() != Qt::WindowNoState) return;
+  const QPoint before = court_.pos();
   CentreCourtWindow();
+  // A key may already have brought up the selection screen over the court: it moves along.
+  if (selection_ != nullptr && selection_->isVisible())
+    selection_->move(selection_->pos() + court_.pos() - before);
 }
 
 void DesktopPlatform::SetSpeed(Speed speed) {

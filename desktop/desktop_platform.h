@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QGlyphRun>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 
 #include "desktop/tick_scheduler.h"
 #include "game/platform.h"
@@ -51,7 +53,8 @@ class DesktopPlatform final : public Platform {
   void RunHeld(const std::function<void()>& body);
 
   // Form_Load centres the court window while it is hidden, when its frame is not yet known; once
-  // it is shown, this centres it again by its outer size, as soon as the frame is there.
+  // it is shown, this centres it again by its outer size, as soon as the frame is there. It
+  // returns at once: the centring happens later, from the event loop.
   void CentreOnceFramed();
 
   // The game's speed: Classic (the default) or Fast. The choice is remembered; the environment
@@ -93,6 +96,7 @@ class DesktopPlatform final : public Platform {
   // Runs a box modally while the schedule holds every tick.
   int RunModal(QMessageBox& box);
   void Rearm();
+  void CentreIfFramed();
   // Something was drawn over the court in `area`: show it, and remember it for the next court.
   void Changed(const QRect& area);
 
@@ -120,6 +124,9 @@ class DesktopPlatform final : public Platform {
   int textX_ = 0;
   int textY_ = 0;
   bool centreWhenFramed_ = false;
+  QTimer framing_;  // looks for the court window's frame after it is shown
+  QElapsedTimer framingSince_;
+  std::optional<qint64> exposedAt_;  // ms after the window was shown
   Speed speed_ = Speed::Classic;
   int boxTimeout_ = 0;
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
