@@ -72,6 +72,7 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
                    // Each copy and line asks for its own area to be shown; the painting
                    // waits for the event loop, so the finished frame is shown after the tick.
                    if (onTick_) onTick_();
+                   FinishFrame();
                  }),
       font_(CourtFont()) {
   lineSpacing_ = QFontMetrics(font_).lineSpacing();
@@ -105,26 +106,43 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
                                      RasterOp op) {
   const Surface* picture = pictures_.Find(source);
   if (picture == nullptr) return 0;
-  const std::int32_t result =
-      tandemhoop::BitBlt(court_.surface(), x, y, width, height, *picture, 0, 0, op);
-  if (result == 0) return result;
-  const CopyArea area = ClippedCopyArea(court_.surface(), x, y, width, height, *picture, 0, 0);
-  if (area.empty()) return result;
+  Surface& surface = court_.surface();
+  const CopyArea area = ClippedCopyArea(surface, x, y, width, height, *picture, 0, 0);
   const QRect covered(area.x, area.y, area.width, area.height);
-  if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.image().rect()) {
-    // Every tick starts again from the court: on the screen, only what was drawn over the
-    // last court changes, and the rest of the window need not be sent again.
-    if (courtUnderneath_) {
-      court_.ShowChanged(drawnOverCourt_);
-    } else {
-      court_.ShowChanged(covered);
+  const bool wholeCourt = source.form == Holder::Form3 && op == RasterOp::SrcCopy && x == 0 &&
+                          y == 0 && covered == court_.image().rect();
+  if (wholeCourt && courtUnderneath_ && source.index == courtIndex_) {
+    // Every tick starts again from the court, and the window still holds it but where
+    // something was drawn over it since: only that is copied again (the whole court would be
+    // most of a tick's work), and only that changes on the screen.
+    QRegion stale = drawnOverCourt_;
+    for (const PrintedLine& line : printed_)
+      stale += line.area;
+    for (const QRect& part : stale) {
+      tandemhoop::BitBlt(surface, part.x(), part.y(), part.width(), part.height(), *picture,
+                         part.x(), part.y(), RasterOp::SrcCopy);
     }
+    court_.ShowChanged(drawnOverCourt_);
+    StartOverCourt();
+    return 1;  // as the whole copy would: both pictures are there
+  }
+  const std::int32_t result = tandemhoop::BitBlt(surface, x, y, width, height, *picture, 0, 0, op);
+  if (result == 0 || area.empty()) return result;
+  if (wholeCourt) {
+    court_.ShowChanged(covered);
     courtUnderneath_ = true;
-    drawnOverCourt_ = QRegion();
+    courtIndex_ = source.index;
+    StartOverCourt();
   } else {
     Changed(covered);
   }
   return result;
+}
+
+void DesktopPlatform::StartOverCourt() {
+  drawnOverCourt_ = QRegion();
+  printedBefore_.swap(printed_);
+  printed_.clear();
 }
 
 void DesktopPlatform::Changed(const QRect& area) {
@@ -177,8 +195,31 @@ void DesktopPlatform::Print(std::string_view line) {
   const QRect touched =
       QRect(textX_ - 4, textY_ - 4, prepared.width + 8, lineSpacing_ + 8) & court_.image().rect();
   ClearTopByte(court_.surface(), touched);
-  if (!touched.isEmpty()) Changed(touched);
+  const QPoint at(textX_, textY_);
   textY_ += lineSpacing_;
+  if (touched.isEmpty()) return;
+  if (!courtUnderneath_) {
+    Changed(touched);
+    return;
+  }
+  printed_.push_back({prepared.text, at, touched});
+  // The same line in the same place on the same court as the frame before looks the same
+  // wherever no sprite was drawn in either frame, and the sprites' areas are shown anyway: the
+  // banner and the score lines are not sent to the screen again every tick.
+  for (PrintedLine& before : printedBefore_) {
+    if (!before.area.isEmpty() && before.at == at && before.text == prepared.text) {
+      before.area = QRect();
+      return;
+    }
+  }
+  court_.ShowChanged(touched);
+}
+
+void DesktopPlatform::FinishFrame() {
+  // Lines of the frame before that this frame did not print again: the court is back there.
+  for (const PrintedLine& before : printedBefore_)
+    court_.ShowChanged(before.area);
+  printedBefore_.clear();
 }
 
 void DesktopPlatform::SetTimerEnabled(bool enabled) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "desktop/tick_scheduler.h"
 #include "game/platform.h"
@@ -97,8 +98,12 @@ class DesktopPlatform final : public Platform {
   int RunModal(QMessageBox& box);
   void Rearm();
   void CentreIfFramed();
+  // The tick has drawn its frame: show what is left to show.
+  void FinishFrame();
   // Something was drawn over the court in `area`: show it, and remember it for the next court.
   void Changed(const QRect& area);
+  // The court was copied over the whole window: what follows is drawn over it.
+  void StartOverCourt();
 
   CourtWindow& court_;
   PictureHolders& pictures_;
@@ -118,9 +123,20 @@ class DesktopPlatform final : public Platform {
   std::array<Line, 4> lines_;
   std::size_t nextLine_ = 0;
   int lineSpacing_ = 0;
-  // Whether the window holds the court with only `drawnOverCourt_` drawn over it since.
+  // Whether the window holds the court (Form3's picture `courtIndex_` at (0, 0)) with only
+  // `drawnOverCourt_` and `printed_` drawn over it since.
   bool courtUnderneath_ = false;
+  std::int16_t courtIndex_ = 0;
   QRegion drawnOverCourt_;
+  struct PrintedLine {
+    QString text;
+    QPoint at;
+    QRect area;  // empty once the same line is printed there again
+  };
+  // The lines printed over the court in this frame, and in the frame before (its court copy
+  // started this frame); kept in vectors that stop growing after the first frames.
+  std::vector<PrintedLine> printed_;
+  std::vector<PrintedLine> printedBefore_;
   int textX_ = 0;
   int textY_ = 0;
   bool centreWhenFramed_ = false;
