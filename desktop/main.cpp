@@ -234,6 +234,9 @@ int main(int argc, char** argv) {
 
   // The window is loaded hidden; what Form_Load draws is the first thing shown.
   recorder.Load();
+  // The title is drawn once, into the court window's persistent image: its 1.2 MB picture is
+  // not needed again.
+  pictures.Release(tandemhoop::Holder::Form5);
   court.show();
   court.raise();
   court.activateWindow();

@@ -138,6 +138,12 @@ TEST_F(Desktop, PicturesLoadByHolderOnFirstUseAndWrongOrMissingArtFailsTheCopy) 
   EXPECT_EQ(platform->BitBlt(0, 0, 10, 10, {Holder::Form2, 79}, RasterOp::SrcCopy), 0);
   EXPECT_EQ(platform->BitBlt(0, 0, 10, 10, {Holder::Form4, 3}, RasterOp::SrcCopy), 0);
   EXPECT_EQ(court->surface().pixels, before);
+
+  // A holder let go loads again when one of its pictures is wanted.
+  pictures->Release(Holder::Form2);
+  EXPECT_FALSE(pictures->Loaded(Holder::Form2));
+  EXPECT_EQ(platform->BitBlt(0, 0, 39, 39, {Holder::Form2, form2::Picture1}, RasterOp::SrcCopy), 1);
+  EXPECT_EQ(PixelAt(court->surface(), 0, 0), 0x00010203u);
 }
 
 TEST(PictureHolders, TheCompiledInArtIsAllThereAtItsCatalogueSize) {
