@@ -49,6 +49,7 @@ Fit FitPicture(QSize picture, QSize area, Scaling scaling) {
   fit.target = QRect(QPoint((aw - size.width()) / 2, (ah - size.height()) / 2), size);
   return fit;
 }
+
 void Presenter::Prepare(QSize picture, const Fit& fit) {
   const int multiple = scaling_ == Scaling::Smooth ? 1 : fit.multiple;
   if (picture == preparedPicture_ && fit.target == preparedTarget_ && multiple == preparedMultiple_)
