@@ -47,10 +47,8 @@ void Present(benchmark::State& state, QSize area, bool wholeFrame) {
   }
   for (auto _ : state) {
     QRegion dirty;
-    for (const QRect& part : changed) {
-      presenter.Invalidate(part);
+    for (const QRect& part : changed)
       dirty += Presenter::DeviceAreaOf(part, picture.size(), area, presenter.scaling());
-    }
     QPainter painter(&window);
     presenter.Present(painter, picture, area, dirty);
     benchmark::DoNotOptimize(window.constBits());

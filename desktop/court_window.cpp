@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QResizeEvent>
 #include <QtMath>
 #include <algorithm>
 #include <cstddef>
@@ -158,7 +157,6 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
 
 void CourtWindow::ShowChanged(const QRect& area) {
   if (area.isEmpty()) return;
-  presenter_.Invalidate(area);
   const QRect device = Presenter::DeviceAreaOf(area, image_.size(), DeviceArea(), scaling());
   const qreal ratio = devicePixelRatioF();
   update(QRect(QPoint(qFloor(device.left() / ratio), qFloor(device.top() / ratio)),
@@ -213,12 +211,6 @@ void CourtWindow::RememberSize() {
   // The size it has when neither maximised nor full screen.
   const QSize normal = windowState() == Qt::WindowNoState ? size() : normalGeometry().size();
   if (normal.isValid()) Settings::SetValue(QStringLiteral("display/size"), normal);
-}
-
-void CourtWindow::resizeEvent(QResizeEvent* event) {
-  // The fit changed: everything is drawn again at the new size.
-  presenter_.InvalidateAll();
-  QWidget::resizeEvent(event);
 }
 
 void CourtWindow::FillDisplayMenu(QMenu& menu) {

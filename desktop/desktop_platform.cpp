@@ -3,7 +3,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -73,12 +72,15 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
                    // Each copy and line asks for its own area to be shown; the painting
                    // waits for the event loop, so the finished frame is shown after the tick.
                    if (onTick_) onTick_();
+                   FinishFrame();
                  }),
       font_(CourtFont()) {
   lineSpacing_ = QFontMetrics(font_).lineSpacing();
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&wake_, &QTimer::timeout, [this] { ServiceTimer(); });
+  framing_.setInterval(10);
+  QObject::connect(&framing_, &QTimer::timeout, [this] { CentreIfFramed(); });
 }
 
 DesktopPlatform::~DesktopPlatform() = default;
@@ -104,26 +106,43 @@ std::int32_t DesktopPlatform::BitBlt(int x, int y, int width, int height, Pictur
                                      RasterOp op) {
   const Surface* picture = pictures_.Find(source);
   if (picture == nullptr) return 0;
-  const std::int32_t result =
-      tandemhoop::BitBlt(court_.surface(), x, y, width, height, *picture, 0, 0, op);
-  if (result == 0) return result;
-  const CopyArea area = ClippedCopyArea(court_.surface(), x, y, width, height, *picture, 0, 0);
-  if (area.empty()) return result;
+  Surface& surface = court_.surface();
+  const CopyArea area = ClippedCopyArea(surface, x, y, width, height, *picture, 0, 0);
   const QRect covered(area.x, area.y, area.width, area.height);
-  if (source.form == Holder::Form3 && op == RasterOp::SrcCopy && covered == court_.image().rect()) {
-    // Every tick starts again from the court: on the screen, only what was drawn over the
-    // last court changes, and the rest of the window need not be sent again.
-    if (courtUnderneath_) {
-      court_.ShowChanged(drawnOverCourt_);
-    } else {
-      court_.ShowChanged(covered);
+  const bool wholeCourt = source.form == Holder::Form3 && op == RasterOp::SrcCopy && x == 0 &&
+                          y == 0 && covered == court_.image().rect();
+  if (wholeCourt && courtUnderneath_ && source.index == courtIndex_) {
+    // Every tick starts again from the court, and the window still holds it but where
+    // something was drawn over it since: only that is copied again (the whole court would be
+    // most of a tick's work), and only that changes on the screen.
+    QRegion stale = drawnOverCourt_;
+    for (const PrintedLine& line : printed_)
+      stale += line.area;
+    for (const QRect& part : stale) {
+      tandemhoop::BitBlt(surface, part.x(), part.y(), part.width(), part.height(), *picture,
+                         part.x(), part.y(), RasterOp::SrcCopy);
     }
+    court_.ShowChanged(drawnOverCourt_);
+    StartOverCourt();
+    return 1;  // as the whole copy would: both pictures are there
+  }
+  const std::int32_t result = tandemhoop::BitBlt(surface, x, y, width, height, *picture, 0, 0, op);
+  if (result == 0 || area.empty()) return result;
+  if (wholeCourt) {
+    court_.ShowChanged(covered);
     courtUnderneath_ = true;
-    drawnOverCourt_ = QRegion();
+    courtIndex_ = source.index;
+    StartOverCourt();
   } else {
     Changed(covered);
   }
   return result;
+}
+
+void DesktopPlatform::StartOverCourt() {
+  drawnOverCourt_ = QRegion();
+  printedBefore_.swap(printed_);
+  printed_.clear();
 }
 
 void DesktopPlatform::Changed(const QRect& area) {
@@ -176,8 +195,31 @@ void DesktopPlatform::Print(std::string_view line) {
   const QRect touched =
       QRect(textX_ - 4, textY_ - 4, prepared.width + 8, lineSpacing_ + 8) & court_.image().rect();
   ClearTopByte(court_.surface(), touched);
-  if (!touched.isEmpty()) Changed(touched);
+  const QPoint at(textX_, textY_);
   textY_ += lineSpacing_;
+  if (touched.isEmpty()) return;
+  if (!courtUnderneath_) {
+    Changed(touched);
+    return;
+  }
+  printed_.push_back({prepared.text, at, touched});
+  // The same line in the same place on the same court as the frame before looks the same
+  // wherever no sprite was drawn in either frame, and the sprites' areas are shown anyway: the
+  // banner and the score lines are not sent to the screen again every tick.
+  for (PrintedLine& before : printedBefore_) {
+    if (!before.area.isEmpty() && before.at == at && before.text == prepared.text) {
+      before.area = QRect();
+      return;
+    }
+  }
+  court_.ShowChanged(touched);
+}
+
+void DesktopPlatform::FinishFrame() {
+  // Lines of the frame before that this frame did not print again: the court is back there.
+  for (const PrintedLine& before : printedBefore_)
+    court_.ShowChanged(before.area);
+  printedBefore_.clear();
 }
 
 void DesktopPlatform::SetTimerEnabled(bool enabled) {
@@ -204,20 +246,37 @@ void DesktopPlatform::CentreCourtWindow() {
 void DesktopPlatform::CentreOnceFramed() {
   if (!centreWhenFramed_ || !court_.isVisible() || court_.isFullScreen()) return;
   centreWhenFramed_ = false;
-  // The window manager frames a window as it maps it: wait for the window to be on the screen,
-  // then a little for its frame (a bare X server puts none round it).
-  QElapsedTimer waited;
-  waited.start();
-  const auto exposed = [this] {
+  // The window manager frames a window as it maps it: the window is looked at again from the
+  // event loop until it is on the screen, then a little longer for its frame (a bare X server
+  // puts none round it). Never from a loop of our own that holds user input back: Qt's X
+  // connection keeps the keys that come meanwhile and hands them on only with the next event
+  // from the X server, which on a still title screen may not come at all.
+  framingSince_.start();
+  exposedAt_.reset();
+  framing_.start();
+}
+
+void DesktopPlatform::CentreIfFramed() {
+  const qint64 waited = framingSince_.elapsed();
+  if (!exposedAt_) {
     const QWindow* window = court_.windowHandle();
-    return window != nullptr && window->isExposed();
-  };
-  while (!exposed() && waited.elapsed() < 1000)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-  waited.restart();
-  while (court_.frameGeometry().size() == court_.size() && waited.elapsed() < 150)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    if (window != nullptr && window->isExposed()) {
+      exposedAt_ = waited;
+    } else if (waited < 1000) {
+      return;
+    } else {
+      exposedAt_ = waited;
+    }
+  }
+  if (court_.frameGeometry().size() == court_.size() && waited - *exposedAt_ < 150) return;
+  framing_.stop();
+  // Full screen or maximised meanwhile: nothing to centre.
+  if (court_.windowState() != Qt::WindowNoState) return;
+  const QPoint before = court_.pos();
   CentreCourtWindow();
+  // A key may already have brought up the selection screen over the court: it moves along.
+  if (selection_ != nullptr && selection_->isVisible())
+    selection_->move(selection_->pos() + court_.pos() - before);
 }
 
 void DesktopPlatform::SetSpeed(Speed speed) {

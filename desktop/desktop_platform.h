@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QGlyphRun>
 #include <QList>
@@ -9,7 +10,9 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "desktop/tick_scheduler.h"
 #include "game/platform.h"
@@ -57,7 +60,8 @@ class DesktopPlatform final : public Platform {
   void RunHeld(const std::function<void()>& body);
 
   // Form_Load centres the court window while it is hidden, when its frame is not yet known; once
-  // it is shown, this centres it again by its outer size, as soon as the frame is there.
+  // it is shown, this centres it again by its outer size, as soon as the frame is there. It
+  // returns at once: the centring happens later, from the event loop.
   void CentreOnceFramed();
 
   // The game's speed: Classic (the default) or Fast. The choice is remembered; the environment
@@ -99,8 +103,13 @@ class DesktopPlatform final : public Platform {
   // Runs a box modally while the schedule holds every tick.
   int RunModal(QMessageBox& box);
   void Rearm();
+  void CentreIfFramed();
+  // The tick has drawn its frame: show what is left to show.
+  void FinishFrame();
   // Something was drawn over the court in `area`: show it, and remember it for the next court.
   void Changed(const QRect& area);
+  // The court was copied over the whole window: what follows is drawn over it.
+  void StartOverCourt();
 
   CourtWindow& court_;
   PictureHolders& pictures_;
@@ -121,12 +130,26 @@ class DesktopPlatform final : public Platform {
   std::array<Line, 4> lines_;
   std::size_t nextLine_ = 0;
   int lineSpacing_ = 0;
-  // Whether the window holds the court with only `drawnOverCourt_` drawn over it since.
+  // Whether the window holds the court (Form3's picture `courtIndex_` at (0, 0)) with only
+  // `drawnOverCourt_` and `printed_` drawn over it since.
   bool courtUnderneath_ = false;
+  std::int16_t courtIndex_ = 0;
   QRegion drawnOverCourt_;
+  struct PrintedLine {
+    QString text;
+    QPoint at;
+    QRect area;  // empty once the same line is printed there again
+  };
+  // The lines printed over the court in this frame, and in the frame before (its court copy
+  // started this frame); kept in vectors that stop growing after the first frames.
+  std::vector<PrintedLine> printed_;
+  std::vector<PrintedLine> printedBefore_;
   int textX_ = 0;
   int textY_ = 0;
   bool centreWhenFramed_ = false;
+  QTimer framing_;  // looks for the court window's frame after it is shown
+  QElapsedTimer framingSince_;
+  std::optional<qint64> exposedAt_;  // ms after the window was shown
   Speed speed_ = Speed::Classic;
   int boxTimeout_ = 0;
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes

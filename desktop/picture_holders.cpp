@@ -41,6 +41,11 @@ bool PictureHolders::Loaded(Holder holder) const {
   return slot < holders_.size() && holders_[slot].loaded;
 }
 
+void PictureHolders::Release(Holder holder) {
+  const std::size_t slot = Slot(holder);
+  if (slot < holders_.size()) holders_[slot] = HolderPictures{};
+}
+
 PictureHolders::HolderPictures& PictureHolders::Load(Holder holder) {
   HolderPictures& pictures = holders_[Slot(holder)];
   if (pictures.loaded) return pictures;

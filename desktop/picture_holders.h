@@ -12,8 +12,9 @@ namespace tandemhoop {
 
 // The forms that own the art and are never shown: Form2 (sprites), Form3 (court), Form5
 // (title), and the badges of Form4. A holder decodes all of its pictures the first time one of
-// them is asked for, and keeps them until the program ends. A picture whose file is missing or
-// whose size is not the catalogue's is left empty: a copy from it fails, and the frame goes on.
+// them is asked for, and keeps them until the program ends or lets them go. A picture whose
+// file is missing or whose size is not the catalogue's is left empty: a copy from it fails, and
+// the frame goes on.
 class PictureHolders {
  public:
   // `root` is where the art lives: the compiled-in resources, or a folder for tests.
@@ -26,6 +27,8 @@ class PictureHolders {
   QImage Image(PictureRef ref);
 
   bool Loaded(Holder holder) const;
+  // Lets a holder's pictures go (they load again if asked for).
+  void Release(Holder holder);
 
  private:
   struct HolderPictures {

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 class QRegion;
@@ -31,23 +32,15 @@ struct Fit {
 };
 Fit FitPicture(QSize picture, QSize area, Scaling scaling);
 
-// Repeats each pixel of `area` of `source` into a `multiple` x `multiple` block of `target`
-// (which is `multiple` times the size of `source`).
-void ScaleUpExactly(const QImage& source, const QRect& area, int multiple, QImage& target);
-
-// Draws the picture into a window by the rules above. It keeps the enlarged picture between
-// frames and enlarges only what changed since the last one, so a frame costs in proportion to
-// what moved in it.
+// Draws the picture into a window by the rules above. Each frame enlarges only what the window
+// asks for, straight from the picture into the window's own pixels: a frame costs in
+// proportion to what changed in it, and no enlarged copy of the picture is kept.
 class Presenter {
  public:
   static constexpr QRgb kBorder = 0xFF1C1C1C;  // a neutral dark grey round the picture
 
-  void SetScaling(Scaling scaling);
+  void SetScaling(Scaling scaling) { scaling_ = scaling; }
   Scaling scaling() const { return scaling_; }
-
-  // Part of the picture changed: enlarged again at the next Present.
-  void Invalidate(const QRect& pictureArea);
-  void InvalidateAll();
 
   // The painter draws in device pixels of an area of `area`; `dirty` (device pixels) is what
   // has to be drawn this time.
@@ -57,10 +50,36 @@ class Presenter {
   static QRect DeviceAreaOf(const QRect& pictureArea, QSize picture, QSize area, Scaling scaling);
 
  private:
+  // For each device column (row) of the fit: the two picture columns (rows) it lies between
+  // and the weight of the second, in 256ths. Sharp enlarges by whole pixels first, so the two
+  // are taken from the picture enlarged that many times; an exact fit has no second.
+  struct Step {
+    int first = 0;
+    int second = 0;
+    int weight = 0;
+  };
+  void Prepare(QSize picture, const Fit& fit);
+  // Enlarges the part `device` of the fit (device pixels) into `target`, whose pixel (0, 0) is
+  // device pixel `origin`.
+  void Enlarge(const QImage& picture, const QRect& device, QImage& target, QPoint origin);
+  // One picture row across `width` device columns from `firstColumn` of the fit on.
+  void EnlargeRow(const QRgb* from, int firstColumn, int width, QRgb* to);
+
   Scaling scaling_ = Scaling::Sharp;
-  QImage enlarged_;
-  int enlargedMultiple_ = 0;
-  QRegion stale_;  // picture area not yet enlarged again
+  // The steps of the fit they were made for.
+  QSize preparedPicture_;
+  QRect preparedTarget_;
+  int preparedMultiple_ = 0;
+  bool preparedExact_ = false;
+  std::vector<Step> columns_;
+  std::vector<Step> rows_;
+  std::vector<std::uint16_t> columnWeights_;  // each column's weight, once for each byte
+  // The two pixels each device column lies between, and the two picture rows enlarged across
+  // between which a smooth step's device rows lie.
+  std::vector<QRgb> left_;
+  std::vector<QRgb> right_;
+  std::vector<QRgb> upper_;
+  std::vector<QRgb> lower_;
 };
 
 }  // namespace tandemhoop

@@ -234,6 +234,7 @@ int ShowReplay(const Replay& replay) {
   selection.installEventFilter(&stop);
 
   driver.Start();
+  pictures.Release(Holder::Form5);  // the title is drawn once, as in the game
   court.show();
   court.raise();
   court.activateWindow();
