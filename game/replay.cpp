@@ -397,6 +397,10 @@ void EventLog::Append(const ReplayEvent& event) {
   ++size_;
 }
 
+void EventLog::Truncate(std::size_t size) {
+  if (size < size_) size_ = size;
+}
+
 void EventLog::Clear() {
   // The first chunk stays: a log that is filled again allocates nothing for a while.
   if (chunks_.size() > 1) chunks_.resize(1);
@@ -605,6 +609,19 @@ std::string Recorder::Text() const {
   return WriteReplay(header_, events_, end);
 }
 
+Recorder::Mark Recorder::Position() const {
+  return Mark{events_.size(), ticks_, boxesThisTick_, level_, playStarted_, endReported_};
+}
+
+void Recorder::Rewind(const Mark& mark) {
+  events_.Truncate(mark.events);
+  ticks_ = mark.ticks;
+  boxesThisTick_ = mark.boxesThisTick;
+  level_ = mark.level;
+  playStarted_ = mark.playStarted;
+  endReported_ = mark.endReported;
+}
+
 void Recorder::ShowMessage(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
@@ -742,6 +759,18 @@ std::string Player::Mismatch() const {
   AppendNumber(hashes, replay_.end.hash, 16, 16);
   return "the state at tick " + std::to_string(ticks_) + " is not the recorded one (hash " +
          hashes + ")";
+}
+
+Player::Mark Player::Position() const {
+  return Mark{next_, ticks_, boxesThisTick_, !divergence_.empty()};
+}
+
+void Player::Rewind(const Mark& mark) {
+  next_ = mark.next;
+  ticks_ = mark.ticks;
+  boxesThisTick_ = mark.boxesThisTick;
+  // Once noted, a divergence is never replaced: only one noted since the mark is taken back.
+  if (!mark.diverged) divergence_.clear();
 }
 
 void Player::ShowMessage(std::string_view text) {

@@ -84,6 +84,8 @@ class EventLog {
 
   void Append(const ReplayEvent& event);
   void Clear();
+  // Forgets the events after the first `size` (keeping their room).
+  void Truncate(std::size_t size);
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   std::size_t chunkCount() const { return chunks_.size(); }
@@ -190,6 +192,20 @@ class Recorder final : public PassingPlatform {
   // The replay up to now, ending with the game as it stands.
   std::string Text() const;
 
+  // Where the recording stands, and back to it: a front end that cannot wait inside a call for
+  // its message box runs the call again once the box is answered, and first takes back what the
+  // earlier run noted. Everything a call can change is here.
+  struct Mark {
+    std::size_t events = 0;
+    std::uint32_t ticks = 0;
+    std::uint16_t boxesThisTick = 0;
+    ComputerLevel level = ComputerLevel::Original;
+    bool playStarted = false;
+    bool endReported = false;
+  };
+  Mark Position() const;
+  void Rewind(const Mark& mark);
+
   // Platform
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
@@ -250,6 +266,16 @@ class Player final : public PassingPlatform {
   // Open boxes: whether ShowMessage and AskYesNo are passed on to the platform (a window that
   // shows the replay) or kept from it (no window).
   void SetShowBoxes(bool show) { showBoxes_ = show; }
+
+  // Where the playback stands, and back to it, as the recorder's Mark.
+  struct Mark {
+    std::size_t next = 0;
+    std::uint32_t ticks = 0;
+    std::uint16_t boxesThisTick = 0;
+    bool diverged = false;
+  };
+  Mark Position() const;
+  void Rewind(const Mark& mark);
 
   // Platform
   void ShowMessage(std::string_view text) override;
