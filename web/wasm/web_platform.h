@@ -69,7 +69,8 @@ class WebPlatform final : public Platform, public SelectionView {
 
   const Surface& surface() const { return surface_; }
   // The surface as RGBA bytes for the canvas; only the areas changed since the last call are
-  // converted again, and FrameChanged tells which: their number, then x, y, width, height of each.
+  // converted again, and FrameChanged tells which of them came out different: their number, then
+  // x, y, width, height of each.
   const std::uint8_t* FrameRgba();
   const std::int32_t* FrameChanged() const { return changed_.data(); }
 
