@@ -20,6 +20,7 @@ const text = (pointer, length) => readText(core.memory, pointer, length);
 function tick() {
   screen.clearLines();
   core.Timer1_Timer();
+  sound?.cued();
   present();
   if (playback !== null && !ended && core.replay_tick_due() === 0) finishPlayback();
 }
