@@ -15,8 +15,6 @@ TANDEMHOOP_IMPORT("set_timer_enabled") void PageSetTimerEnabled(int enabled);
 TANDEMHOOP_IMPORT("show_selection_screen") void PageShowSelectionScreen();
 TANDEMHOOP_IMPORT("hide_selection_screen") void PageHideSelectionScreen();
 TANDEMHOOP_IMPORT("set_text") void PageSetText(int box, const char* text, int length);
-TANDEMHOOP_IMPORT("show_message") void PageShowMessage(const char* text, int length);
-TANDEMHOOP_IMPORT("ask_yes_no") int PageAskYesNo(const char* text, int length);
 TANDEMHOOP_IMPORT("end_program") void PageEndProgram();
 TANDEMHOOP_IMPORT("seconds_since_midnight") std::uint32_t PageSecondsSinceMidnight();
 }
@@ -59,6 +57,16 @@ WebPlatform::WebPlatform()
         Surface{size.width, size.height,
                 std::vector<std::uint32_t>(static_cast<std::size_t>(size.width) * size.height, 0)};
   }
+}
+
+void WebPlatform::Reset() {
+  std::fill(surface_.pixels.begin(), surface_.pixels.end(), kWindowBackground);
+  changes_ = FrameChanges{kWidth, kHeight};
+  selection_ = nullptr;
+  selectionLoaded_ = false;
+  timerEnabled_ = false;
+  textX_ = 0;
+  textY_ = 0;
 }
 
 std::size_t WebPlatform::PictureCount() {
@@ -166,14 +174,6 @@ void WebPlatform::ShowSelectionScreen() {
     selection_->Form_Load();
   }
   PageShowSelectionScreen();
-}
-
-void WebPlatform::ShowMessage(std::string_view text) {
-  PageShowMessage(text.data(), Length(text));
-}
-
-bool WebPlatform::AskYesNo(std::string_view text) {
-  return PageAskYesNo(text.data(), Length(text)) != 0;
 }
 
 void WebPlatform::EndProgram() {
