@@ -22,7 +22,8 @@ constexpr std::string_view kClickNames[kSelectionClickCount] = {
     "Label5", "Picture50", "Picture1", "Picture2",  "Command3", "Command4",
 };
 
-constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer", "level"};
+constexpr std::string_view kKindNames[] = {"down",   "up",    "press", "click",
+                                           "answer", "level", "speed"};
 
 void AppendNumber(std::string& out, std::uint64_t value, int base = 10, int width = 0) {
   std::array<char, 24> buffer{};
@@ -289,7 +290,7 @@ class Reader {
     const int kind = FindName(kKindNames, verb);
     if (kind < 0) {
       return Fail("unknown event " + Quoted(verb) +
-                  " (expected down, up, press, click, answer, level or box)");
+                  " (expected down, up, press, click, answer, level, speed or box)");
     }
     event.kind = static_cast<ReplayEventKind>(kind);
     const std::size_t arguments = tokens.count - at - 1;
@@ -336,6 +337,12 @@ class Reader {
         const int level = arguments == 1 ? FindName(kLevelNames, argument[0]) : -1;
         if (level < 0) return Fail("level takes original, medium or easy");
         event.code = static_cast<std::uint16_t>(level);
+        break;
+      }
+      case ReplayEventKind::Speed: {
+        const int speed = arguments == 1 ? FindName(kSpeedNames, argument[0]) : -1;
+        if (speed < 0) return Fail("speed takes classic or fast");
+        event.code = static_cast<std::uint16_t>(speed);
         break;
       }
     }
@@ -447,6 +454,9 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
       case ReplayEventKind::Level:
         out += kLevelNames[std::min<std::size_t>(event.code, 2)];
         break;
+      case ReplayEventKind::Speed:
+        out += kSpeedNames[event.code != 0 ? 1 : 0];
+        break;
     }
     out += '\n';
   }
@@ -531,10 +541,18 @@ void Recorder::AfterInput() {
   }
 }
 
+void Recorder::SetSpeed(Speed speed) {
+  speed_ = speed;
+  if (!loaded_) header_.speed = speed;
+}
+
 void Recorder::Load() {
   if (!Accepting()) return;
+  loaded_ = true;
   header_.level = game_->computerLevel();
   level_ = header_.level;
+  header_.speed = speed_;
+  notedSpeed_ = speed_;
   game_->Form_Load();
   AfterInput();
 }
@@ -547,6 +565,10 @@ void Recorder::Tick() {
   if (game_->computerLevel() != level_) {
     level_ = game_->computerLevel();
     Note(ReplayEventKind::Level, static_cast<int>(level_), 0);
+  }
+  if (speed_ != notedSpeed_) {
+    notedSpeed_ = speed_;
+    Note(ReplayEventKind::Speed, static_cast<int>(speed_), 0);
   }
   ++ticks_;
   boxesThisTick_ = 0;
@@ -628,7 +650,8 @@ std::uint32_t Recorder::SecondsSinceMidnight() const {
 
 // ---- playback ----
 
-Player::Player(Platform& inner, const Replay& replay) : PassingPlatform(inner), replay_(replay) {}
+Player::Player(Platform& inner, const Replay& replay)
+    : PassingPlatform(inner), replay_(replay), speed_(replay.header.speed) {}
 
 void Player::Attach(Game& game, PlayerSelection& selection) {
   game_ = &game;
@@ -660,6 +683,9 @@ void Player::Deliver(const ReplayEvent& event) {
       break;
     case ReplayEventKind::Level:
       game_->SetComputerLevel(static_cast<ComputerLevel>(std::min<int>(event.code, 2)));
+      break;
+    case ReplayEventKind::Speed:
+      speed_ = event.code != 0 ? Speed::Fast : Speed::Classic;
       break;
   }
 }

@@ -192,6 +192,61 @@ TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {
   EXPECT_NE(result.mismatch.find("is not the recorded one"), std::string::npos);
 }
 
+// A game on a platform with no window, recorded.
+struct HeadlessSession {
+  HeadlessSession() : recorder(platform), game(recorder, random), selection(game.state, view) {
+    platform.SetSelection(&selection);
+    recorder.Attach(game, selection);
+  }
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i)
+      recorder.Tick();
+  }
+  HeadlessPlatform platform;
+  Recorder recorder;
+  MtRandom random;
+  Game game;
+  FixedSelectionView view;
+  PlayerSelection selection;
+};
+
+TEST(Replay, ASpeedChangeIsPlayedBackFromTheTickItCameBefore) {
+  HeadlessSession session;
+  session.recorder.SetSpeed(Speed::Classic);
+  session.recorder.Load();
+  session.recorder.KeyPress(13);
+  session.Ticks(3);
+  // Changes between two ticks count as the last of them.
+  session.recorder.SetSpeed(Speed::Fast);
+  session.recorder.SetSpeed(Speed::Classic);
+  session.recorder.SetSpeed(Speed::Fast);
+  session.Ticks(2);
+  session.recorder.SetSpeed(Speed::Classic);
+  session.Ticks(1);
+  const std::string text = session.recorder.Text();
+  EXPECT_NE(text.find("\nspeed classic\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n3 speed fast\n5 speed classic\nend 6 "), std::string::npos) << text;
+
+  const Replay replay = Read(text);
+  HeadlessPlatform platform;
+  Player player(platform, replay);
+  MtRandom random;
+  Game game(player, random);
+  FixedSelectionView view;
+  PlayerSelection selection(game.state, view);
+  platform.SetSelection(&selection);
+  player.Attach(game, selection);
+  player.Load();
+  player.DeliverDue();
+  std::string speeds;
+  while (player.TickDue()) {
+    speeds += player.speed() == Speed::Fast ? 'F' : 'C';
+    player.Tick();
+  }
+  EXPECT_EQ(speeds, "CCCFFC");
+  EXPECT_TRUE(player.Matches()) << player.Mismatch();
+}
+
 TEST(Replay, StateHashCoversEveryFieldButTheCopyResult) {
   GameState state;
   const std::uint64_t zero = StateHash(state);
@@ -254,6 +309,7 @@ TEST(ReplayReader, NamesTheLineAndWhatIsWrong) {
       {Header() + "0 answer no\n" + end, "line 6: an answer outside a box"},
       {Header() + "0 box 1 answer maybe\n" + end, "line 6: answer takes yes or no"},
       {Header() + "0 level hard\n" + end, "line 6: level takes original, medium or easy"},
+      {Header() + "0 speed turbo\n" + end, "line 6: speed takes classic or fast"},
       {Header() + "0 box 0 up 37 0\n" + end, "line 6: a box number must be"},
       {Header() + "0 box 2 up 37 0\n0 box 1 up 37 0\n" + end, "line 7: box 1 comes after box 2"},
       {Header() + "0 box 1 answer no\n0 box 1 up 37 0\n" + end, "line 7: an event in box 1 after"},
