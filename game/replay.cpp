@@ -747,8 +747,11 @@ bool Player::Finished() const {
 }
 
 bool Player::Matches() const {
+  // The hash covers the score, but the score written beside it could be edited alone: all the
+  // end line says is checked.
   return divergence_.empty() && next_ == replay_.events.size() && ticks_ == replay_.end.tick &&
-         StateHash(game_->state) == replay_.end.hash;
+         game_->state.p1Score == replay_.end.p1Score &&
+         game_->state.p2Score == replay_.end.p2Score && StateHash(game_->state) == replay_.end.hash;
 }
 
 std::string Player::Mismatch() const {
@@ -761,6 +764,17 @@ std::string Player::Mismatch() const {
   if (next_ != replay_.events.size()) {
     return "the game ended with " + std::to_string(replay_.events.size() - next_) +
            " recorded inputs still to come";
+  }
+  if (game_->state.p1Score != replay_.end.p1Score || game_->state.p2Score != replay_.end.p2Score) {
+    std::string scores = "the game ended with the score ";
+    AppendSigned(scores, game_->state.p1Score);
+    scores += ' ';
+    AppendSigned(scores, game_->state.p2Score);
+    scores += ", the recording says ";
+    AppendSigned(scores, replay_.end.p1Score);
+    scores += ' ';
+    AppendSigned(scores, replay_.end.p2Score);
+    return scores;
   }
   std::string hashes;
   AppendNumber(hashes, StateHash(game_->state), 16, 16);

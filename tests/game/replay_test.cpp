@@ -183,6 +183,19 @@ TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {
   EXPECT_FALSE(result.matches);
   EXPECT_NE(result.mismatch.find("ended at tick"), std::string::npos) << result.mismatch;
 
+  // The end line's score or tick changed, its hash left alone.
+  const std::size_t endLine = recorded.text.rfind("end ");
+  const std::size_t score = recorded.text.find(" score ", endLine) + 7;
+  std::string rescored = recorded.text;
+  rescored.replace(score, recorded.text.find(" hash", score) - score, "4 0");
+  ASSERT_NE(rescored, recorded.text);
+  result = VerifyReplay(Read(rescored));
+  EXPECT_FALSE(result.matches);
+  EXPECT_NE(result.mismatch.find(", the recording says 4 0"), std::string::npos) << result.mismatch;
+  std::string retimed = recorded.text;
+  retimed.insert(endLine + 4, "1");
+  EXPECT_FALSE(VerifyReplay(Read(retimed)).matches);
+
   // A wrong hash alone.
   std::string wrongHash = recorded.text;
   const std::size_t hash = wrongHash.rfind("hash ") + 5;
