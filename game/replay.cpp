@@ -535,6 +535,10 @@ void Recorder::Note(ReplayEventKind kind, int code, int shift) {
 
 void Recorder::AfterInput() {
   if (game_->state.playClock > 0) playStarted_ = true;
+  // An input inside another's box (the window closed behind a foul box) may end the game, but
+  // the outer handler goes on to its end: the game is over when that returns, and the replay
+  // ends with the state it leaves, as its playback will.
+  if (depth_ > 0) return;
   if (game_->Ended() && !endReported_) {
     endReported_ = true;
     if (onEnd_) onEnd_();
@@ -553,7 +557,9 @@ void Recorder::Load() {
   level_ = header_.level;
   header_.speed = speed_;
   notedSpeed_ = speed_;
+  ++depth_;
   game_->Form_Load();
+  --depth_;
   AfterInput();
 }
 
@@ -572,7 +578,9 @@ void Recorder::Tick() {
   }
   ++ticks_;
   boxesThisTick_ = 0;
+  ++depth_;
   game_->Timer1_Timer();
+  --depth_;
   AfterInput();
 }
 
@@ -588,7 +596,9 @@ void Recorder::KeyDown(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyDown, keyCode, shift);
+  ++depth_;
   game_->Form_KeyDown(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -597,7 +607,9 @@ void Recorder::KeyUp(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyUp, keyCode, shift);
+  ++depth_;
   game_->Form_KeyUp(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -605,14 +617,18 @@ void Recorder::KeyPress(int keyAscii) {
   if (!Accepting()) return;
   keyAscii = RecordableCode(keyAscii);
   Note(ReplayEventKind::KeyPress, keyAscii, 0);
+  ++depth_;
   game_->Form_KeyPress(keyAscii);
+  --depth_;
   AfterInput();
 }
 
 void Recorder::Click(SelectionClick click) {
   if (!Accepting() || static_cast<int>(click) >= kSelectionClickCount) return;
   Note(ReplayEventKind::Click, static_cast<int>(click), 0);
+  ++depth_;
   DispatchClick(*selection_, click);
+  --depth_;
   AfterInput();
 }
 
@@ -638,7 +654,8 @@ bool Recorder::AskYesNo(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
   const bool yes = inner_.AskYesNo(text);
-  Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
+  // The game ended inside the question (its window was closed): the question had no answer.
+  if (!game_->Ended()) Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
   openBox_ = outer;
   return yes;
 }
@@ -792,6 +809,8 @@ void Player::ShowMessage(std::string_view text) {
 bool Player::AskYesNo(std::string_view text) {
   const std::uint16_t box = ++boxesThisTick_;
   DeliverBox(box);
+  // Closed while the question was open, the game ended inside it and there is no answer.
+  if (game_->Ended()) return false;
   bool yes = false;
   const EventLog& events = replay_.events;
   if (next_ < events.size() && events[next_].tick == ticks_ && events[next_].box == box &&

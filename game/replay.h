@@ -185,7 +185,8 @@ class Recorder final : public PassingPlatform {
   void KeyPress(int keyAscii);
   void Click(SelectionClick click);
 
-  // Called once, when the game ends (a win, or Yes to the quit question).
+  // Called once, when the game ends (a win, or Yes to the quit question), after the input that
+  // ended it has returned.
   void SetEndHandler(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
   // Whether play itself began (the selection screen was left), i.e. whether the replay shows a
   // game and not only the title and the selection screen.
@@ -217,6 +218,7 @@ class Recorder final : public PassingPlatform {
   Speed speed_ = Speed::Classic;
   Speed notedSpeed_ = Speed::Classic;
   bool loaded_ = false;
+  int depth_ = 0;  // handlers running, one inside another's box
   bool playStarted_ = false;
   bool endReported_ = false;
   std::function<void()> onEnd_;

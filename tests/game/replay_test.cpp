@@ -205,6 +205,54 @@ TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {
   EXPECT_NE(result.mismatch.find("is not the recorded one"), std::string::npos);
 }
 
+// The window closed from the desktop while a box is open: the desktop answers the quit path for
+// the player, inside the box, as Esc and Yes.
+class ClosedBehindABox : public ScriptedSession {
+ public:
+  ClosedBehindABox(RasterPlatform& platform, bool atQuestion)
+      : ScriptedSession(platform, 5, false), atQuestion_(atQuestion) {
+    recorder.SetEndHandler([this] { kept = recorder.Text(); });
+  }
+  void OnMessage(std::string_view text) override {
+    if (atQuestion_ || closing_ || text.find("Wins") != std::string_view::npos) {
+      ScriptedSession::OnMessage(text);
+      return;
+    }
+    Close();
+  }
+  bool OnAsk(std::string_view text) override {
+    if (closing_) return true;
+    if (!atQuestion_) return ScriptedSession::OnAsk(text);
+    Close();
+    return false;  // the question's own box was closed under it
+  }
+  std::string kept;
+
+ private:
+  void Close() {
+    closing_ = true;
+    recorder.KeyPress(27);
+    closing_ = false;
+  }
+  bool atQuestion_;
+  bool closing_ = false;
+};
+
+TEST(Replay, AGameClosedBehindABoxKeepsAReplayThatVerifies) {
+  for (const bool atQuestion : {false, true}) {
+    RasterPlatform platform(Pictures());
+    ClosedBehindABox session(platform, atQuestion);
+    while (session.Step() && session.recorder.ticks() < 5000) {
+    }
+    ASSERT_TRUE(session.game.Ended()) << atQuestion;
+    ASSERT_FALSE(session.kept.empty());
+    EXPECT_EQ(session.kept, session.recorder.Text()) << "nothing is noted after the end";
+    const VerifyResult result = VerifyReplay(Read(session.kept));
+    EXPECT_TRUE(result.matches) << (atQuestion ? "at the question: " : "behind a foul: ")
+                                << result.mismatch;
+  }
+}
+
 // A game on a platform with no window, recorded.
 struct HeadlessSession {
   HeadlessSession() : recorder(platform), game(recorder, random), selection(game.state, view) {
