@@ -225,6 +225,7 @@ void DesktopPlatform::SetSpeed(Speed speed) {
   scheduler_.SetPeriod(speed == Speed::Fast ? TickScheduler::kFastPeriod
                                             : TickScheduler::kClassicPeriod);
   Rearm();
+  if (onSpeed_) onSpeed_(speed);
 }
 
 namespace {

@@ -59,6 +59,8 @@ class DesktopPlatform final : public Platform {
   // for scripts that drive the game by the clock.
   void SetSpeed(Speed speed);
   Speed speed() const { return speed_; }
+  // Told of every change of speed (the recorder notes it in the replay).
+  void SetSpeedListener(std::function<void(Speed)> onSpeed) { onSpeed_ = std::move(onSpeed); }
   void RestoreSpeed();
   void FillSpeedMenu(QMenu& menu);
 
@@ -101,6 +103,7 @@ class DesktopPlatform final : public Platform {
   SelectionScreen* selection_ = nullptr;
   std::function<void()> onTick_;
   std::function<void(Sound)> onSound_;
+  std::function<void(Speed)> onSpeed_;
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;

@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
 
   // The player's choices from last time: speed, scaling, full screen, window size.
   platform.RestoreSpeed();
-  recorder.SetSpeed(platform.speed());
+  tandemhoop::RecordSpeedChanges(platform, recorder);
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });

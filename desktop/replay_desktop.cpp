@@ -31,65 +31,11 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".tandemhoop-replay");
 const QString kFilter = QStringLiteral("Replays (*.tandemhoop-replay);;All files (*)");
-// How long a replay lingers on the title, and on the game frozen after a pause, before the
-// next recorded key.
-constexpr int kPauseMilliseconds = 1000;
 constexpr int kBoxMilliseconds = 1000;
 
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Plays a replay on the real court window: the desktop's schedule runs the recorded ticks while
-// the game's timer is on; what came while it was off (the title, a pause) is fed in after a
-// short wait, so it can be seen.
-class ReplayDriver {
- public:
-  ReplayDriver(Player& player, DesktopPlatform& platform) : player_(player), platform_(platform) {
-    pump_.setSingleShot(true);
-    QObject::connect(&pump_, &QTimer::timeout, [this] { Pump(); });
-  }
-
-  void Start() {
-    player_.Load();
-    pump_.start(kPauseMilliseconds);
-  }
-
-  void Tick() {
-    player_.Tick();
-    Continue();
-  }
-
-  bool finished() const { return finished_; }
-
- private:
-  void Pump() {
-    if (platform_.Ended()) return;
-    if (player_.EventsDue()) {
-      player_.DeliverDue();
-    } else if (!platform_.TimerEnabled() && player_.TickDue()) {
-      // The recording ticks on where this game's timer stopped: it has gone another way, which
-      // the outcome reports; play on as recorded.
-      player_.Tick();
-    }
-    Continue();
-  }
-
-  void Continue() {
-    if (platform_.Ended() || finished_) return;
-    if (player_.Finished()) {
-      finished_ = true;
-      platform_.SetTimerEnabled(false);
-      return;
-    }
-    if (!platform_.TimerEnabled()) pump_.start(kPauseMilliseconds);
-  }
-
-  Player& player_;
-  DesktopPlatform& platform_;
-  QTimer pump_;
-  bool finished_ = false;
-};
 
 // Esc stops the replay; no other key reaches the game.
 class StopOnEscape : public QObject {
@@ -139,6 +85,55 @@ void OpenReplay(QWidget* parent) {
 }
 
 }  // namespace
+
+ReplayDriver::ReplayDriver(Player& player, DesktopPlatform& platform, int pauseMilliseconds)
+    : player_(player), platform_(platform), pauseMilliseconds_(pauseMilliseconds) {
+  pump_.setSingleShot(true);
+  QObject::connect(&pump_, &QTimer::timeout, [this] { Pump(); });
+}
+
+void ReplayDriver::Start() {
+  player_.Load();
+  FollowSpeed();
+  pump_.start(pauseMilliseconds_);
+}
+
+void ReplayDriver::Tick() {
+  player_.Tick();
+  Continue();
+}
+
+void ReplayDriver::Pump() {
+  if (platform_.Ended()) return;
+  if (player_.EventsDue()) {
+    player_.DeliverDue();
+  } else if (!platform_.TimerEnabled() && player_.TickDue()) {
+    // The recording ticks on where this game's timer stopped: it has gone another way, which
+    // the outcome reports; play on as recorded.
+    player_.Tick();
+  }
+  Continue();
+}
+
+void ReplayDriver::FollowSpeed() {
+  if (player_.speed() != platform_.speed()) platform_.SetSpeed(player_.speed());
+}
+
+void ReplayDriver::Continue() {
+  if (platform_.Ended() || finished_) return;
+  FollowSpeed();
+  if (player_.Finished()) {
+    finished_ = true;
+    platform_.SetTimerEnabled(false);
+    return;
+  }
+  if (!platform_.TimerEnabled()) pump_.start(pauseMilliseconds_);
+}
+
+void RecordSpeedChanges(DesktopPlatform& platform, Recorder& recorder) {
+  recorder.SetSpeed(platform.speed());
+  platform.SetSpeedListener([&recorder](Speed speed) { recorder.SetSpeed(speed); });
+}
 
 QString ReplayFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -220,7 +215,6 @@ int ShowReplay(const Replay& replay) {
   player.Attach(game, selection.rules());
   ReplayDriver driver(player, platform);
   platform.SetTickHandler([&driver] { driver.Tick(); });
-  platform.SetSpeed(replay.header.speed);
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   // A replay is heard as the game was, with the player's own sound settings.

@@ -6,15 +6,26 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <chrono>
 
 #include "desktop/court_window.h"
+#include "desktop/desktop_platform.h"
+#include "desktop/picture_holders.h"
+#include "desktop/selection_screen.h"
+#include "desktop/settings.h"
 #include "game/game.h"
+#include "game/mt_random.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/random_player.h"
 #include "tests/support/scripted_random.h"
 
 namespace tandemhoop {
 namespace {
+
+using std::chrono::nanoseconds;
 
 // Keys reach the game through the recorder, so the replay holds exactly what the game got.
 TEST(ReplayDesktop, TheCourtWindowsKeysAreRecordedOnTheirWayToTheGame) {
@@ -51,6 +62,78 @@ TEST(ReplayDesktop, TheCourtWindowsKeysAreRecordedOnTheirWayToTheGame) {
                       "0 up 37 1\nend 0 "),
             std::string::npos)
       << text;
+}
+
+// Classic, then Fast from the menu for two ticks, then Classic again: the replay window ticks at
+// the speed each tick was played at.
+TEST(ReplayDesktop, ASpeedChosenInTheMenuIsRecordedAndTheReplayIsShownAtIt) {
+  QTemporaryDir settings;
+  Settings::UseFileForTesting(settings.filePath(QStringLiteral("settings.ini")));
+  PictureHolders pictures;
+  nanoseconds now{1'000'000'000};
+  const auto clock = [&now] { return now; };
+  const auto tickOnce = [&now](DesktopPlatform& platform) {
+    now += platform.scheduler().period();
+    platform.ServiceTimer();
+  };
+
+  CourtWindow court;
+  DesktopPlatform platform(court, pictures, clock);
+  Recorder recorder(platform);
+  MtRandom random;
+  Game game(recorder, random);
+  testing::FixedSelectionView view;
+  PlayerSelection rules(game.state, view);
+  recorder.Attach(game, rules);
+  platform.SetTickHandler([&recorder] { recorder.Tick(); });
+  RecordSpeedChanges(platform, recorder);
+  const auto choose = [&platform](const char* caption) {
+    QMenu menu;
+    platform.FillSpeedMenu(menu);
+    for (QAction* action : menu.actions().front()->menu()->actions()) {
+      if (action->text().startsWith(QLatin1String(caption))) action->trigger();
+    }
+  };
+  recorder.Load();
+  recorder.KeyPress(13);
+  for (int tick = 0; tick < 3; ++tick)
+    tickOnce(platform);
+  choose("Fast");
+  for (int tick = 0; tick < 2; ++tick)
+    tickOnce(platform);
+  choose("Classic");
+  for (int tick = 0; tick < 2; ++tick)
+    tickOnce(platform);
+  const std::string text = recorder.Text();
+  EXPECT_NE(text.find("\nspeed classic\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n3 speed fast\n5 speed classic\nend 7 "), std::string::npos) << text;
+  Settings::UseFileForTesting({});
+
+  Replay replay;
+  std::string error;
+  ASSERT_TRUE(ReadReplay(text, replay, error)) << error;
+  CourtWindow shownCourt;
+  DesktopPlatform shown(shownCourt, pictures, clock);
+  Player player(shown, replay);
+  MtRandom shownRandom;
+  Game shownGame(player, shownRandom);
+  SelectionScreen selection(shownGame.state, pictures, &shownCourt);
+  shown.SetSelectionScreen(&selection);
+  player.Attach(shownGame, selection.rules());
+  ReplayDriver driver(player, shown, 0);
+  std::string speeds;
+  shown.SetTickHandler([&] {
+    speeds += shown.speed() == Speed::Fast ? 'F' : 'C';
+    driver.Tick();
+  });
+  driver.Start();
+  QCoreApplication::processEvents();  // the title's Enter, after its pause
+  ASSERT_TRUE(shown.TimerEnabled());
+  for (int guard = 0; guard < 20 && !driver.finished(); ++guard)
+    tickOnce(shown);
+  EXPECT_EQ(speeds, "CCCFFCC");
+  EXPECT_TRUE(player.Matches()) << player.Mismatch();
+  selection.hide();
 }
 
 // The newest fifty of the game's own replays are kept; files of the player's are left alone.
