@@ -353,12 +353,16 @@ void CourtWindow::RunHeld(const std::function<void()>& body) {
   }
 }
 
-void CourtWindow::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu menu(this);
+void CourtWindow::FillMenu(QMenu& menu) {
   for (const MenuFiller& fill : menuFillers_) {
     if (!menu.isEmpty()) menu.addSeparator();
     fill(menu);
   }
+}
+
+void CourtWindow::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  FillMenu(menu);
   if (menu.isEmpty()) return;
   const QPoint where = event->globalPos();
   // An entry's action runs after the menu has closed, still inside the hold, so a dialog it

@@ -59,6 +59,8 @@ class CourtWindow : public QWidget {
   // addition puts its entries in, in the order the additions were registered.
   using MenuFiller = std::function<void(QMenu&)>;
   void AddMenuEntries(MenuFiller fill) { menuFillers_.push_back(std::move(fill)); }
+  // Every addition's entries, as the context menu shows them.
+  void FillMenu(QMenu& menu);
   // Runs something modal (the menu, a dialog) with the game held: no tick while it is open.
   using HeldRunner = std::function<void(const std::function<void()>&)>;
   void SetHeldRunner(HeldRunner run) { runHeld_ = std::move(run); }

@@ -137,6 +137,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.verify) return Verify(options.replay);
+  if (!options.record.empty()) {
+    QString why;
+    if (!tandemhoop::CanWriteReplayTo(QString::fromLocal8Bit(options.record.c_str()), &why)) {
+      std::fprintf(stderr, "tandemhoop: cannot record to %s: %s\n", options.record.c_str(),
+                   why.toLocal8Bit().constData());
+      return 2;
+    }
+  }
 
   tandemhoop::Replay replay;
   if (!options.replay.empty() && !tandemhoop::LoadReplayFile(options.replay, replay, error)) {
@@ -214,13 +222,17 @@ int main(int argc, char** argv) {
   tandemhoop::ConnectSound(sound, platform, court);
   tandemhoop::AddReplayMenu(court, recorder);
   // A game won, or quit after play began, is kept.
-  recorder.SetEndHandler([&recorder] {
-    if (!recorder.PlayStarted()) return;
+  QString kept;
+  const auto keep = [&recorder, &kept] {
     QString failure;
-    if (tandemhoop::KeepReplay(recorder.Text(), &failure).isEmpty()) {
+    kept = tandemhoop::KeepReplay(recorder.Text(), &failure);
+    if (kept.isEmpty()) {
       std::fprintf(stderr, "tandemhoop: the replay of this game was not kept: %s\n",
                    failure.toLocal8Bit().constData());
     }
+  };
+  recorder.SetEndHandler([&recorder, &keep] {
+    if (recorder.PlayStarted()) keep();
   });
   tandemhoop::AddControlsMenu(court, &pads);
 
@@ -236,8 +248,11 @@ int main(int argc, char** argv) {
     QString failure;
     if (!tandemhoop::WriteReplayFile(QString::fromLocal8Bit(options.record.c_str()),
                                      recorder.Text(), &failure)) {
-      std::fprintf(stderr, "tandemhoop: the replay was not written to %s: %s\n",
-                   options.record.c_str(), failure.toLocal8Bit().constData());
+      // The place was there at start-up; whatever became of it, the game is not lost.
+      if (kept.isEmpty()) keep();
+      std::fprintf(stderr, "tandemhoop: the replay was not written to %s: %s%s\n",
+                   options.record.c_str(), failure.toLocal8Bit().constData(),
+                   kept.isEmpty() ? "" : ("; it is kept as " + kept.toLocal8Bit()).constData());
       return code == 0 ? 1 : code;
     }
   }

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -53,10 +55,33 @@ class StopOnEscape : public QObject {
   }
 };
 
+// The folder the dialogs open in; one that is not there yet would be taken for a file name.
+QString MadeReplayFolder() {
+  const QString folder = ReplayFolder();
+  QDir().mkpath(folder);
+  return folder;
+}
+
+void SaveReplayAs(QWidget* parent, const Recorder& recorder) {
+  QFileDialog dialog(parent, QStringLiteral("Save replay"), MadeReplayFolder(), kFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // A name typed without an ending gets the replays' own, or "Open replay…" would not list it.
+  dialog.setDefaultSuffix(kSuffix.mid(1));
+  dialog.selectFile(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
+                    kSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString error;
+  if (!WriteReplayFile(dialog.selectedFiles().front(), recorder.Text(), &error)) {
+    QMessageBox::warning(parent, QStringLiteral("Tandemhoop"),
+                         QStringLiteral("The replay was not saved:\n%1").arg(error));
+  }
+}
+
 void OpenReplay(QWidget* parent) {
-  const QString path =
-      QFileDialog::getOpenFileName(parent, QStringLiteral("Open replay"), ReplayFolder(), kFilter);
-  if (path.isEmpty()) return;
+  QFileDialog dialog(parent, QStringLiteral("Open replay"), MadeReplayFolder(), kFilter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().front();
   Replay replay;
   std::string error;
   if (!LoadReplayFile(path.toStdString(), replay, error)) {
@@ -152,6 +177,24 @@ bool WriteReplayFile(const QString& path, const std::string& text, QString* erro
   return true;
 }
 
+bool CanWriteReplayTo(const QString& path, QString* error) {
+  const QFileInfo info(path);
+  QString why;
+  if (info.isDir()) {
+    why = QStringLiteral("it is a folder");
+  } else if (!info.absoluteDir().exists()) {
+    why = QStringLiteral("there is no folder %1").arg(info.absolutePath());
+  } else {
+    // The replay is written beside the file and then put in its place, so what must work is
+    // making a new file in that folder.
+    QTemporaryFile probe(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    if (!probe.open()) why = probe.errorString();
+  }
+  if (why.isEmpty()) return true;
+  if (error != nullptr) *error = why;
+  return false;
+}
+
 QString KeepReplay(const std::string& text, QString* error) {
   const QString folder = ReplayFolder();
   if (!QDir().mkpath(folder)) {
@@ -182,21 +225,20 @@ QString KeepReplay(const std::string& text, QString* error) {
 
 void AddReplayMenu(CourtWindow& court, const Recorder& recorder) {
   court.AddMenuEntries([&court, &recorder](QMenu& menu) {
-    menu.addAction(QStringLiteral("Save replay as…"), &court, [&court, &recorder] {
-      QString path = QFileDialog::getSaveFileName(
-          &court, QStringLiteral("Save replay"),
-          ReplayFolder() + QStringLiteral("/") +
-              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
-              kSuffix,
-          kFilter);
-      if (path.isEmpty()) return;
-      QString error;
-      if (!WriteReplayFile(path, recorder.Text(), &error)) {
-        QMessageBox::warning(&court, QStringLiteral("Tandemhoop"),
-                             QStringLiteral("The replay was not saved:\n%1").arg(error));
+    menu.addAction(QStringLiteral("Save replay as…"), &court,
+                   [&court, &recorder] { SaveReplayAs(&court, recorder); });
+    menu.addAction(QStringLiteral("Open replay…"), &court, [&court, &recorder] {
+      // The game in play would wait behind the replay's window: not by a slip of the mouse.
+      if (recorder.PlayStarted() &&
+          QMessageBox::question(&court, QStringLiteral("Tandemhoop"),
+                                QStringLiteral("Open a replay in the middle of this game?\nThe "
+                                               "game waits until the replay's window is closed."),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) != QMessageBox::Yes) {
+        return;
       }
+      OpenReplay(&court);
     });
-    menu.addAction(QStringLiteral("Open replay…"), &court, [&court] { OpenReplay(&court); });
   });
 }
 

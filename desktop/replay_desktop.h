@@ -47,6 +47,9 @@ QString ReplayFolder();
 
 // Writes a replay; on failure `error` says why, in one line.
 bool WriteReplayFile(const QString& path, const std::string& text, QString* error);
+// Whether a replay can be written to `path` (asked before a game, so that --record to a place
+// that cannot take it is refused at once rather than after the game); `error` says why not.
+bool CanWriteReplayTo(const QString& path, QString* error);
 
 // Keeps a finished game in the replay folder under the date and time, and only the newest
 // kReplaysKept of the replays kept there. Returns the file written, or an empty string.

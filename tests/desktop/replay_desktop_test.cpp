@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <chrono>
@@ -134,6 +138,118 @@ TEST(ReplayDesktop, ASpeedChosenInTheMenuIsRecordedAndTheReplayIsShownAtIt) {
   EXPECT_EQ(speeds, "CCCFFCC");
   EXPECT_TRUE(player.Matches()) << player.Mismatch();
   selection.hide();
+}
+
+TEST(ReplayDesktop, APlaceThatCannotTakeAReplayIsToldApart) {
+  QTemporaryDir dir;
+  QString why;
+  EXPECT_TRUE(CanWriteReplayTo(dir.filePath(QStringLiteral("game.tandemhoop-replay")), &why));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList()) << "nothing left behind";
+  for (const QString& refused : {QStringLiteral("/proc/x"), dir.path(),
+                                 dir.filePath(QStringLiteral("missing/game.tandemhoop-replay"))}) {
+    why.clear();
+    EXPECT_FALSE(CanWriteReplayTo(refused, &why)) << refused.toStdString();
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(why.contains(QLatin1Char('\n')));
+  }
+}
+
+// Hands every modal window that opens, once, to `handle`, from inside its own event loop.
+class ModalHandler {
+ public:
+  explicit ModalHandler(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr || modal->property("handled").toBool()) return;
+      modal->setProperty("handled", true);
+      handle_(modal);
+    });
+    poll_.start(5);
+  }
+
+ private:
+  std::function<void(QWidget*)> handle_;
+  QTimer poll_;
+};
+
+QAction* MenuEntry(CourtWindow& court, QMenu& menu, const QString& text) {
+  court.FillMenu(menu);
+  for (QAction* action : menu.actions()) {
+    if (action->text() == text) return action;
+  }
+  return nullptr;
+}
+
+TEST(ReplayDesktop, TheReplayDialogsOpenInTheReplaysFolderAndOpeningMidGameAsksFirst) {
+  QStandardPaths::setTestModeEnabled(true);
+  QDir(ReplayFolder()).removeRecursively();
+  testing::FakePlatform platform;
+  platform.timerEnabled = true;
+  Recorder recorder(platform);
+  testing::RepeatingRandom random{0.5};
+  Game game(recorder, random);
+  testing::FixedSelectionView view;
+  PlayerSelection selection(game.state, view);
+  recorder.Attach(game, selection);
+  CourtWindow court;
+  AddReplayMenu(court, recorder);
+  QMenu menu;
+  QAction* save = MenuEntry(court, menu, QStringLiteral("Save replay as…"));
+  QAction* open = MenuEntry(court, menu, QStringLiteral("Open replay…"));
+  ASSERT_NE(save, nullptr);
+  ASSERT_NE(open, nullptr);
+
+  QString folder;
+  QString question;
+  bool fileDialog = false;
+  QMessageBox::StandardButton answer = QMessageBox::No;
+  const auto handle = [&](const QString& typed) {
+    return [&, typed](QWidget* modal) {
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        question = box->text();
+        box->button(answer)->click();
+      } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        fileDialog = true;
+        folder = dialog->directory().absolutePath();
+        if (typed.isEmpty()) {
+          dialog->reject();
+        } else {
+          dialog->selectFile(typed);
+          static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+        }
+      }
+    };
+  };
+  {
+    ModalHandler typeR1(handle(QStringLiteral("r1")));
+    save->trigger();
+  }
+  EXPECT_EQ(folder, ReplayFolder()) << "made when missing, not typed in as a name";
+  EXPECT_TRUE(QFile::exists(ReplayFolder() + QStringLiteral("/r1.tandemhoop-replay")));
+
+  // Before play nothing is asked.
+  QDir(ReplayFolder()).removeRecursively();
+  folder.clear();
+  {
+    ModalHandler cancel(handle({}));
+    open->trigger();
+  }
+  EXPECT_TRUE(question.isEmpty());
+  EXPECT_EQ(folder, ReplayFolder());
+
+  game.state.playClock = 2;
+  recorder.Tick();
+  ASSERT_TRUE(recorder.PlayStarted());
+  for (const QMessageBox::StandardButton given : {QMessageBox::No, QMessageBox::Yes}) {
+    answer = given;
+    question.clear();
+    fileDialog = false;
+    ModalHandler cancel(handle({}));
+    open->trigger();
+    EXPECT_TRUE(question.contains(QStringLiteral("middle of this game"))) << question.toStdString();
+    EXPECT_EQ(fileDialog, given == QMessageBox::Yes);
+  }
+  QDir(ReplayFolder()).removeRecursively();
 }
 
 // The newest fifty of the game's own replays are kept; files of the player's are left alone.
