@@ -26,6 +26,8 @@ namespace tandemhoop {
 
 namespace {
 
+const QString kTitle = QStringLiteral("Tandemhoop");
+
 // The window background of the standard colour scheme: all that shows around the title art.
 constexpr std::uint32_t kWindowBackground = 0x00FFFFFF;
 
@@ -104,7 +106,7 @@ CourtWindow::CourtWindow()
                                           kWindowBackground)},
       image_(reinterpret_cast<uchar*>(surface_.pixels.data()), kWidth, kHeight,
              kWidth * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32) {
-  setWindowTitle(QStringLiteral("Tandemhoop"));
+  setWindowTitle(kTitle);
   // The original size is the least: every game pixel is shown at least once.
   setMinimumSize(kWidth, kHeight);
   resize(kWidth, kHeight);
@@ -141,6 +143,7 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
   const QSize area = DeviceArea();
   // Only what changed is asked for, and only that is drawn again.
   presenter_.Present(painter, image_, area, dirty);
+  if (!stateMark_.isEmpty()) PaintStateMark(painter, area);
   if (!cornerMark_.isEmpty()) {
     const Fit fit = FitPicture(image_.size(), area, presenter_.scaling());
     QFont font = painter.font();
@@ -195,6 +198,33 @@ void CourtWindow::OriginalSize() {
 void CourtWindow::SetCornerMark(const QString& mark) {
   cornerMark_ = mark;
   update();
+}
+
+void CourtWindow::SetStateMark(const QString& mark) {
+  if (mark == stateMark_) return;
+  stateMark_ = mark;
+  setWindowTitle(mark.isEmpty() ? kTitle : QStringLiteral("%1 (%2)").arg(kTitle, mark));
+  // The border is painted only where it is asked for.
+  update();
+}
+
+void CourtWindow::PaintStateMark(QPainter& painter, QSize area) {
+  const QRect target = FitPicture(image_.size(), area, presenter_.scaling()).target;
+  // The widest of the borders: below the picture (and above it), or beside it.
+  const int below = area.height() - target.bottom() - 1;
+  const int beside = area.width() - target.right() - 1;
+  const QRect room = below * area.width() >= beside * area.height()
+                         ? QRect(0, target.bottom() + 1, area.width(), below)
+                         : QRect(target.right() + 1, 0, beside, area.height());
+  QFont font = painter.font();
+  font.setPixelSize(std::max(12, area.height() / 45));
+  const QRect inside = room.adjusted(8, 4, -8, -4);
+  const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+  const QRect needed = QFontMetrics(font).boundingRect(inside, flags, stateMark_);
+  if (inside.isEmpty() || !inside.contains(needed)) return;  // the title says it alone
+  painter.setFont(font);
+  painter.setPen(QColor(235, 235, 235));
+  painter.drawText(inside, flags, stateMark_);
 }
 
 void CourtWindow::RestoreSettings() {

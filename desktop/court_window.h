@@ -12,6 +12,7 @@
 
 class QKeyEvent;
 class QMenu;
+class QPainter;
 class QRegion;
 
 namespace tandemhoop {
@@ -82,6 +83,10 @@ class CourtWindow : public QWidget {
   void OriginalSize();
   // A small mark in a corner of what is shown, outside the game's picture (empty: none).
   void SetCornerMark(const QString& mark);
+  // A word on the game's state, outside the game's picture: in the window's title, and in the
+  // border round the picture where there is room for it (full screen has no title). Empty: none.
+  void SetStateMark(const QString& mark);
+  const QString& stateMark() const { return stateMark_; }
   // The scaling, full screen and window size the player left last time; they are remembered as
   // they change. Call before the window is first shown.
   void RestoreSettings();
@@ -113,8 +118,11 @@ class CourtWindow : public QWidget {
   QSize DeviceArea() const;
   void RememberSize();
 
+  void PaintStateMark(QPainter& painter, QSize area);
+
   Presenter presenter_;
   QString cornerMark_;
+  QString stateMark_;
   bool restoring_ = false;
 
   Game* game_ = nullptr;

@@ -32,6 +32,7 @@ namespace tandemhoop {
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Tandemhoop");
+const QString kPauseMark = QStringLiteral("paused — any letter key resumes");
 
 // The quit question, like the message boxes of the game's home desktop, has no Esc answer: a
 // held Esc key would otherwise answer No with its first repeat and ask again with the next.
@@ -72,6 +73,7 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
                  [this] {
                    // Each copy and line asks for its own area to be shown; the painting
                    // waits for the event loop, so the finished frame is shown after the tick.
+                   ticked_ = true;
                    if (onTick_) onTick_();
                  }),
       font_(CourtFont()) {
@@ -184,6 +186,7 @@ void DesktopPlatform::SetTimerEnabled(bool enabled) {
   if (ended_) enabled = false;
   scheduler_.SetEnabled(enabled);
   Rearm();
+  if (enabled) court_.SetStateMark({});
 }
 
 bool DesktopPlatform::TimerEnabled() const {
@@ -313,7 +316,13 @@ bool DesktopPlatform::AskYesNo(std::string_view text) {
   box.setDefaultButton(QMessageBox::Yes);
   SwallowEscape noEscape(&box);
   box.installEventFilter(&noEscape);
-  return RunModal(box) == QMessageBox::Yes;
+  const bool yes = RunModal(box) == QMessageBox::Yes;
+  // No leaves the game frozen with its timer stopped, and nothing on the court says so (on the
+  // title, before the first tick, nothing has stopped).
+  if (!yes && pauseMarked_ && ticked_ && !ended_ && !TimerEnabled()) {
+    court_.SetStateMark(kPauseMark);
+  }
+  return yes;
 }
 
 void DesktopPlatform::QuitFromDesktop(Game& game, const std::function<void()>& pressEsc) {

@@ -254,6 +254,7 @@ int ShowReplay(const Replay& replay) {
   selection.SetClickRouter([](SelectionClick) {});  // the viewer's clicks change nothing
   platform.SetSelectionScreen(&selection);
   platform.SetBoxTimeout(kBoxMilliseconds);
+  platform.SetPauseMarked(false);
   player.Attach(game, selection.rules());
   ReplayDriver driver(player, platform);
   platform.SetTickHandler([&driver] { driver.Tick(); });

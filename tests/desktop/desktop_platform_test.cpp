@@ -254,6 +254,38 @@ TEST_F(Desktop, EscAsksAndNoFreezesThePictureUntilTheNextCharacterKey) {
   EXPECT_EQ(ticks, 2);
 }
 
+TEST_F(Desktop, AFrozenGameSaysSoOutsideThePictureUntilAKeyResumesIt) {
+  Start();
+  {
+    testing::BoxAnswerer no(QMessageBox::No);
+    Key(Qt::Key_Escape, "\x1b");  // on the title nothing is paused
+  }
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop");
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  {
+    testing::BoxAnswerer no(QMessageBox::No);
+    Key(Qt::Key_Escape, "\x1b");
+  }
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop (paused — any letter key resumes)");
+  // Wider than the picture: the border beside it says it too, the picture is left alone.
+  court->resize(1200, 600);
+  const auto lightInBorder = [this] {
+    const QImage shown = court->grab().toImage();
+    int light = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = shown.width() - 190; x < shown.width(); ++x)
+        light += qGray(shown.pixel(x, y)) > 150 ? 1 : 0;
+    }
+    return light;
+  };
+  EXPECT_GT(lightInBorder(), 50);
+  Key(Qt::Key_M, "m");
+  Wait();
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop");
+  EXPECT_EQ(lightInBorder(), 0);
+}
+
 TEST_F(Desktop, YesToTheQuitQuestionEndsTheProgram) {
   Start();
   testing::BoxAnswerer seen(QMessageBox::Yes);
