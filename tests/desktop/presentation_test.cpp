@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRegion>
 #include <QTemporaryDir>
@@ -127,6 +129,14 @@ TEST(Settings, ChoicesRoundTripAndABrokenFileMeansTheDefaults) {
     EXPECT_EQ(court.size(), QSize(727, 542));
   }
   Settings::UseFileForTesting({});
+}
+
+TEST(Settings, TheManPageNamesTheFileTheyAreKeptIn) {
+  const QString kept = QFileInfo(Settings::FileName()).fileName();
+  QFile page(QStringLiteral(TANDEMHOOP_SOURCE_DIR "/packaging/tandemhoop.6"));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(page.readAll().contains(("$XDG_CONFIG_HOME/Tandemhoop/" + kept).toUtf8()))
+      << kept.toStdString();
 }
 
 }  // namespace
