@@ -181,12 +181,16 @@ void CourtWindow::SetScaling(Scaling scaling) {
 
 void CourtWindow::SetFullScreen(bool fullScreen) {
   if (fullScreen == isFullScreen()) return;
+  // The state itself, not showFullScreen() and showNormal(): those forget a maximised window
+  // and take the keyboard from the selection screen.
   if (fullScreen) {
-    showFullScreen();
+    maximisedUnderFullScreen_ = isMaximized();
+    setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
-    showNormal();
+    setWindowState(maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState);
   }
   if (!restoring_) Settings::SetValue(QStringLiteral("display/fullScreen"), fullScreen);
+  ReturnKeyboard();
 }
 
 void CourtWindow::OriginalSize() {
@@ -233,21 +237,35 @@ void CourtWindow::RestoreSettings() {
       ScalingNamed(Settings::Value(QStringLiteral("display/scaling")).toString(), Scaling::Sharp));
   const QSize size = Settings::Value(QStringLiteral("display/size")).toSize();
   if (size.isValid()) resize(size.expandedTo(minimumSize()));
+  maximisedUnderFullScreen_ = Settings::Value(QStringLiteral("display/maximised"), false).toBool();
+  Qt::WindowStates state = maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState;
   if (Settings::Value(QStringLiteral("display/fullScreen"), false).toBool())
-    setWindowState(windowState() | Qt::WindowFullScreen);
+    state |= Qt::WindowFullScreen;
+  setWindowState(state);
   restoring_ = false;
+}
+
+void CourtWindow::changeEvent(QEvent* event) {
+  // Maximised by the player (the frame's button, the window manager's keys) or not: kept for
+  // the next start, and for leaving full screen. What full screen says of it is not asked.
+  if (event->type() == QEvent::WindowStateChange && !restoring_ && isVisible() && !isFullScreen()) {
+    maximisedUnderFullScreen_ = isMaximized();
+    Settings::SetValue(QStringLiteral("display/maximised"), maximisedUnderFullScreen_);
+  }
+  QWidget::changeEvent(event);
 }
 
 void CourtWindow::RememberSize() {
   if (restoring_ || !isVisible()) return;
-  // The size it has when neither maximised nor full screen.
-  const QSize normal = windowState() == Qt::WindowNoState ? size() : normalGeometry().size();
-  if (normal.isValid()) Settings::SetValue(QStringLiteral("display/size"), normal);
+  // The size it had when last neither maximised nor full screen; one started maximised or full
+  // screen and never shown otherwise leaves the size kept from before.
+  if (normalSize_.isValid()) Settings::SetValue(QStringLiteral("display/size"), normalSize_);
 }
 
 void CourtWindow::resizeEvent(QResizeEvent* event) {
   // The fit changed: everything is drawn again at the new size.
   presenter_.InvalidateAll();
+  if (isVisible() && windowState() == Qt::WindowNoState) normalSize_ = size();
   QWidget::resizeEvent(event);
 }
 
@@ -337,6 +355,17 @@ void CourtWindow::KeyUp(int keyCode, int shift) {
   }
 }
 
+bool CourtWindow::StillHeld(const QKeyEvent& event) const {
+  const int keyCode = TranslateKey(event.key(), VirtualKeyCode(event));
+  return keyCode != 0 && held_[static_cast<std::size_t>(keyCode) % held_.size()];
+}
+
+void CourtWindow::ReturnKeyboard() {
+  if (front_ == nullptr || !front_->isVisible()) return;
+  front_->raise();
+  front_->activateWindow();
+}
+
 void CourtWindow::ReleaseHeldKeys() {
   if (game_ == nullptr) return;
   for (std::size_t code = 0; code < held_.size(); ++code) {
@@ -381,6 +410,7 @@ void CourtWindow::RunHeld(const std::function<void()>& body) {
   } else {
     body();
   }
+  ReturnKeyboard();
 }
 
 void CourtWindow::FillMenu(QMenu& menu) {

@@ -70,6 +70,13 @@ class CourtWindow : public QWidget {
   // Every key the game believes held goes up through its key-up handler: the window lost the
   // keyboard to another program, which will never tell us when those keys are let go.
   void ReleaseHeldKeys();
+  // Whether the key went down here and has not come up since (wherever it was let go).
+  bool StillHeld(const QKeyEvent& event) const;
+
+  // A window of the game that stands in front of the court while it is shown (the selection
+  // screen): it gets the keyboard back after full screen is switched and after the court's menu
+  // or a dialog of it closes, which leave the court active.
+  void SetFrontWindow(QWidget* front) { front_ = front; }
 
   // The image changed in `area` (image pixels): shown at the next paint.
   void ShowChanged(const QRect& area);
@@ -77,7 +84,7 @@ class CourtWindow : public QWidget {
 
   void SetScaling(Scaling scaling);
   Scaling scaling() const { return presenter_.scaling(); }
-  // F11 and Alt+Enter: full screen, and back to the size the window had.
+  // F11 and Alt+Enter: full screen, and back to the window as it was, maximised or not.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const { return isFullScreen(); }
   void OriginalSize();
@@ -104,6 +111,7 @@ class CourtWindow : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   // Sees the key releases that go to the game's other windows (the selection screen, a box).
@@ -115,6 +123,7 @@ class CourtWindow : public QWidget {
   Surface surface_;
   QImage image_;
   void KeyUp(int keyCode, int shift);
+  void ReturnKeyboard();
   QSize DeviceArea() const;
   void RememberSize();
 
@@ -124,6 +133,8 @@ class CourtWindow : public QWidget {
   QString cornerMark_;
   QString stateMark_;
   bool restoring_ = false;
+  bool maximisedUnderFullScreen_ = false;  // what leaving full screen goes back to
+  QSize normalSize_;                       // shown neither maximised nor full screen, last
 
   Game* game_ = nullptr;
   Recorder* recorder_ = nullptr;
@@ -132,6 +143,7 @@ class CourtWindow : public QWidget {
   std::vector<MenuFiller> menuFillers_;
   std::vector<KeyHook> keyHooks_;
   HeldRunner runHeld_;
+  QWidget* front_ = nullptr;
 };
 
 }  // namespace tandemhoop

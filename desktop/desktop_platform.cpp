@@ -199,8 +199,13 @@ void DesktopPlatform::CentreCourtWindow() {
   if (screen == nullptr) return;
   const QRect area = screen->geometry();
   const QSize outer = court_.frameGeometry().size();
+  // Qt takes a move for a return to a normal window and forgets a full-screen or maximised
+  // state (remembered from last time) without a word, though the window is still shown so: the
+  // move only places the window for when it is normal again.
+  const Qt::WindowStates state = court_.windowState();
   court_.move(area.x() + (area.width() - outer.width()) / 2,
               area.y() + (area.height() - outer.height()) / 2);
+  if (court_.windowState() != state) court_.setWindowState(state);
   if (!court_.isVisible()) centreWhenFramed_ = true;
 }
 

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <cstdio>
 #include <cstdlib>
@@ -189,6 +190,8 @@ int main(int argc, char** argv) {
   selection.SetClickRouter(
       [&recorder](tandemhoop::SelectionClick click) { recorder.Click(click); });
   platform.SetSelectionScreen(&selection);
+  court.SetFrontWindow(&selection);
+  selection.SetStillHeldCheck([&court](const QKeyEvent& key) { return court.StillHeld(key); });
   tandemhoop::KeyBindings::Current().Load();
   tandemhoop::DesktopGamepadTarget padTarget(game, &selection);
   padTarget.SetRecorder(&recorder);
