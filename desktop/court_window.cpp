@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QtMath>
 #include <algorithm>
 #include <cstddef>
@@ -197,6 +198,33 @@ void CourtWindow::OriginalSize() {
   SetFullScreen(false);
   if (isMaximized()) showNormal();
   resize(kWidth, kHeight);
+  FitToScreen();
+}
+
+void CourtWindow::FitToScreen() {
+  const QScreen* where = screen();
+  if (where == nullptr) return;
+  // The frame is known only once the window manager has put one round the window, and a window
+  // resized just as it is framed may keep its first size: room is left for a usual frame from
+  // the start, so that it seldom has to be resized then.
+  const qreal ratio = devicePixelRatioF();
+  const QSize usualFrame(qCeil(8 / ratio), qCeil(40 / ratio));
+  const QSize frame = (frameGeometry().size() - size()).expandedTo(usualFrame);
+  const QSize room = where->availableGeometry().size() - frame;
+  const QSize picture(kWidth, kHeight);
+  const QSize least = LeastWindowSize(picture, room);
+  setMinimumSize(least);
+  // Where the picture fits, the size the player gave the window stands. Only a normal window is
+  // resized: a resize would take a maximised or full-screen one out of its state.
+  if (least != picture && windowState() == Qt::WindowNoState &&
+      (width() > room.width() || height() > room.height())) {
+    resize(least);
+  }
+}
+
+void CourtWindow::moveEvent(QMoveEvent* event) {
+  FitToScreen();
+  QWidget::moveEvent(event);
 }
 
 void CourtWindow::SetCornerMark(const QString& mark) {
@@ -237,6 +265,7 @@ void CourtWindow::RestoreSettings() {
       ScalingNamed(Settings::Value(QStringLiteral("display/scaling")).toString(), Scaling::Sharp));
   const QSize size = Settings::Value(QStringLiteral("display/size")).toSize();
   if (size.isValid()) resize(size.expandedTo(minimumSize()));
+  FitToScreen();
   maximisedUnderFullScreen_ = Settings::Value(QStringLiteral("display/maximised"), false).toBool();
   Qt::WindowStates state = maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState;
   if (Settings::Value(QStringLiteral("display/fullScreen"), false).toBool())

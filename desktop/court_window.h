@@ -87,7 +87,11 @@ class CourtWindow : public QWidget {
   // F11 and Alt+Enter: full screen, and back to the window as it was, maximised or not.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const { return isFullScreen(); }
+  // The picture's own size, or the largest that fits on a screen too small for it.
   void OriginalSize();
+  // On a screen too small for the picture with the window's frame round it, the window may be
+  // smaller than the picture, and one too large for the screen is made to fit.
+  void FitToScreen();
   // A small mark in a corner of what is shown, outside the game's picture (empty: none).
   void SetCornerMark(const QString& mark);
   // A word on the game's state, outside the game's picture: in the window's title, and in the
@@ -112,6 +116,8 @@ class CourtWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // The window manager's frame is known once the window has been placed in it.
+  void moveEvent(QMoveEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   // Sees the key releases that go to the game's other windows (the selection screen, a box).
