@@ -45,6 +45,9 @@ class DesktopPlatform final : public Platform {
   // Message boxes close themselves after this long (0: they wait for the player), as while a
   // replay is shown.
   void SetBoxTimeout(int milliseconds) { boxTimeout_ = milliseconds; }
+  // Whether the game left frozen by No to the quit question says so, and how it goes on (not
+  // while a replay is shown, where no key resumes it).
+  void SetPauseMarked(bool marked) { pauseMarked_ = marked; }
 
   // Runs `body` (a menu, a dialog) with the schedule held as behind a message box: no tick
   // while it runs, and the schedule starts again from the moment it returns.
@@ -59,6 +62,8 @@ class DesktopPlatform final : public Platform {
   // for scripts that drive the game by the clock.
   void SetSpeed(Speed speed);
   Speed speed() const { return speed_; }
+  // Told of every change of speed (the recorder notes it in the replay).
+  void SetSpeedListener(std::function<void(Speed)> onSpeed) { onSpeed_ = std::move(onSpeed); }
   void RestoreSpeed();
   void FillSpeedMenu(QMenu& menu);
 
@@ -101,6 +106,7 @@ class DesktopPlatform final : public Platform {
   SelectionScreen* selection_ = nullptr;
   std::function<void()> onTick_;
   std::function<void(Sound)> onSound_;
+  std::function<void(Speed)> onSpeed_;
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;
@@ -122,6 +128,8 @@ class DesktopPlatform final : public Platform {
   bool centreWhenFramed_ = false;
   Speed speed_ = Speed::Classic;
   int boxTimeout_ = 0;
+  bool pauseMarked_ = true;
+  bool ticked_ = false;    // a tick has run: the game has left the title
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
   bool ended_ = false;
 };

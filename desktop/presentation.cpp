@@ -36,7 +36,7 @@ Fit FitPicture(QSize picture, QSize area, Scaling scaling) {
   const int ah = area.height();
   fit.multiple = std::max(1, std::min(aw / pw, ah / ph));
   QSize size;
-  if (scaling == Scaling::PixelPerfect) {
+  if (scaling == Scaling::PixelPerfect && aw >= pw && ah >= ph) {
     size = picture * fit.multiple;
   } else if (static_cast<long long>(aw) * ph <= static_cast<long long>(ah) * pw) {
     // The width limits: the picture spans it, and the height follows the aspect.
@@ -47,6 +47,11 @@ Fit FitPicture(QSize picture, QSize area, Scaling scaling) {
   fit.exact = size == picture * fit.multiple && scaling != Scaling::Smooth;
   fit.target = QRect(QPoint((aw - size.width()) / 2, (ah - size.height()) / 2), size);
   return fit;
+}
+
+QSize LeastWindowSize(QSize picture, QSize room) {
+  if (room.width() >= picture.width() && room.height() >= picture.height()) return picture;
+  return picture.scaled(room.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
 }
 
 namespace {

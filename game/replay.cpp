@@ -22,7 +22,8 @@ constexpr std::string_view kClickNames[kSelectionClickCount] = {
     "Label5", "Picture50", "Picture1", "Picture2",  "Command3", "Command4",
 };
 
-constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer", "level"};
+constexpr std::string_view kKindNames[] = {"down",   "up",    "press", "click",
+                                           "answer", "level", "speed"};
 
 void AppendNumber(std::string& out, std::uint64_t value, int base = 10, int width = 0) {
   std::array<char, 24> buffer{};
@@ -289,7 +290,7 @@ class Reader {
     const int kind = FindName(kKindNames, verb);
     if (kind < 0) {
       return Fail("unknown event " + Quoted(verb) +
-                  " (expected down, up, press, click, answer, level or box)");
+                  " (expected down, up, press, click, answer, level, speed or box)");
     }
     event.kind = static_cast<ReplayEventKind>(kind);
     const std::size_t arguments = tokens.count - at - 1;
@@ -336,6 +337,12 @@ class Reader {
         const int level = arguments == 1 ? FindName(kLevelNames, argument[0]) : -1;
         if (level < 0) return Fail("level takes original, medium or easy");
         event.code = static_cast<std::uint16_t>(level);
+        break;
+      }
+      case ReplayEventKind::Speed: {
+        const int speed = arguments == 1 ? FindName(kSpeedNames, argument[0]) : -1;
+        if (speed < 0) return Fail("speed takes classic or fast");
+        event.code = static_cast<std::uint16_t>(speed);
         break;
       }
     }
@@ -451,6 +458,9 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
       case ReplayEventKind::Level:
         out += kLevelNames[std::min<std::size_t>(event.code, 2)];
         break;
+      case ReplayEventKind::Speed:
+        out += kSpeedNames[event.code != 0 ? 1 : 0];
+        break;
     }
     out += '\n';
   }
@@ -529,17 +539,31 @@ void Recorder::Note(ReplayEventKind kind, int code, int shift) {
 
 void Recorder::AfterInput() {
   if (game_->state.playClock > 0) playStarted_ = true;
+  // An input inside another's box (the window closed behind a foul box) may end the game, but
+  // the outer handler goes on to its end: the game is over when that returns, and the replay
+  // ends with the state it leaves, as its playback will.
+  if (depth_ > 0) return;
   if (game_->Ended() && !endReported_) {
     endReported_ = true;
     if (onEnd_) onEnd_();
   }
 }
 
+void Recorder::SetSpeed(Speed speed) {
+  speed_ = speed;
+  if (!loaded_) header_.speed = speed;
+}
+
 void Recorder::Load() {
   if (!Accepting()) return;
+  loaded_ = true;
   header_.level = game_->computerLevel();
   level_ = header_.level;
+  header_.speed = speed_;
+  notedSpeed_ = speed_;
+  ++depth_;
   game_->Form_Load();
+  --depth_;
   AfterInput();
 }
 
@@ -552,9 +576,15 @@ void Recorder::Tick() {
     level_ = game_->computerLevel();
     Note(ReplayEventKind::Level, static_cast<int>(level_), 0);
   }
+  if (speed_ != notedSpeed_) {
+    notedSpeed_ = speed_;
+    Note(ReplayEventKind::Speed, static_cast<int>(speed_), 0);
+  }
   ++ticks_;
   boxesThisTick_ = 0;
+  ++depth_;
   game_->Timer1_Timer();
+  --depth_;
   AfterInput();
 }
 
@@ -570,7 +600,9 @@ void Recorder::KeyDown(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyDown, keyCode, shift);
+  ++depth_;
   game_->Form_KeyDown(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -579,7 +611,9 @@ void Recorder::KeyUp(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyUp, keyCode, shift);
+  ++depth_;
   game_->Form_KeyUp(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -587,14 +621,18 @@ void Recorder::KeyPress(int keyAscii) {
   if (!Accepting()) return;
   keyAscii = RecordableCode(keyAscii);
   Note(ReplayEventKind::KeyPress, keyAscii, 0);
+  ++depth_;
   game_->Form_KeyPress(keyAscii);
+  --depth_;
   AfterInput();
 }
 
 void Recorder::Click(SelectionClick click) {
   if (!Accepting() || static_cast<int>(click) >= kSelectionClickCount) return;
   Note(ReplayEventKind::Click, static_cast<int>(click), 0);
+  ++depth_;
   DispatchClick(*selection_, click);
+  --depth_;
   AfterInput();
 }
 
@@ -633,7 +671,8 @@ bool Recorder::AskYesNo(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
   const bool yes = inner_.AskYesNo(text);
-  Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
+  // The game ended inside the question (its window was closed): the question had no answer.
+  if (!game_->Ended()) Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
   openBox_ = outer;
   return yes;
 }
@@ -645,7 +684,8 @@ std::uint32_t Recorder::SecondsSinceMidnight() const {
 
 // ---- playback ----
 
-Player::Player(Platform& inner, const Replay& replay) : PassingPlatform(inner), replay_(replay) {}
+Player::Player(Platform& inner, const Replay& replay)
+    : PassingPlatform(inner), replay_(replay), speed_(replay.header.speed) {}
 
 void Player::Attach(Game& game, PlayerSelection& selection) {
   game_ = &game;
@@ -677,6 +717,9 @@ void Player::Deliver(const ReplayEvent& event) {
       break;
     case ReplayEventKind::Level:
       game_->SetComputerLevel(static_cast<ComputerLevel>(std::min<int>(event.code, 2)));
+      break;
+    case ReplayEventKind::Speed:
+      speed_ = event.code != 0 ? Speed::Fast : Speed::Classic;
       break;
   }
 }
@@ -738,8 +781,11 @@ bool Player::Finished() const {
 }
 
 bool Player::Matches() const {
+  // The hash covers the score, but the score written beside it could be edited alone: all the
+  // end line says is checked.
   return divergence_.empty() && next_ == replay_.events.size() && ticks_ == replay_.end.tick &&
-         StateHash(game_->state) == replay_.end.hash;
+         game_->state.p1Score == replay_.end.p1Score &&
+         game_->state.p2Score == replay_.end.p2Score && StateHash(game_->state) == replay_.end.hash;
 }
 
 std::string Player::Mismatch() const {
@@ -752,6 +798,17 @@ std::string Player::Mismatch() const {
   if (next_ != replay_.events.size()) {
     return "the game ended with " + std::to_string(replay_.events.size() - next_) +
            " recorded inputs still to come";
+  }
+  if (game_->state.p1Score != replay_.end.p1Score || game_->state.p2Score != replay_.end.p2Score) {
+    std::string scores = "the game ended with the score ";
+    AppendSigned(scores, game_->state.p1Score);
+    scores += ' ';
+    AppendSigned(scores, game_->state.p2Score);
+    scores += ", the recording says ";
+    AppendSigned(scores, replay_.end.p1Score);
+    scores += ' ';
+    AppendSigned(scores, replay_.end.p2Score);
+    return scores;
   }
   std::string hashes;
   AppendNumber(hashes, StateHash(game_->state), 16, 16);
@@ -781,6 +838,8 @@ void Player::ShowMessage(std::string_view text) {
 bool Player::AskYesNo(std::string_view text) {
   const std::uint16_t box = ++boxesThisTick_;
   DeliverBox(box);
+  // Closed while the question was open, the game ended inside it and there is no answer.
+  if (game_->Ended()) return false;
   bool yes = false;
   const EventLog& events = replay_.events;
   if (next_ < events.size() && events[next_].tick == ticks_ && events[next_].box == box &&

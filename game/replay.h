@@ -32,6 +32,7 @@ namespace tandemhoop {
 //   88 press 27
 //   88 box 1 answer no      (the quit question's answer)
 //   90 level easy           (the computer's level changed from here on)
+//   95 speed fast           (the ticks came at the other speed from here on)
 //   ...
 //   end 1234 score 4 2 hash 0123456789abcdef
 //
@@ -61,14 +62,17 @@ inline constexpr int kSelectionClickCount = 12;
 std::string_view ClickName(SelectionClick click);
 void DispatchClick(PlayerSelection& selection, SelectionClick click);
 
-// Level: the computer's level changed (from the menu, in the middle of a game).
-enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer, Level };
+// Level: the computer's level changed (from the menu, in the middle of a game). Speed: the
+// front end's tick rate changed; the game itself never sees it, but a replay is watched at the
+// speed it was played.
+enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer, Level, Speed };
 
 struct ReplayEvent {
   std::uint32_t tick = 0;
   ReplayEventKind kind = ReplayEventKind::KeyDown;
   std::uint16_t box = 0;    // 0: between handlers; n: inside the n-th box since the tick began
-  std::uint16_t code = 0;   // key code, character, SelectionClick, 1 Yes / 0 No, ComputerLevel
+  std::uint16_t code = 0;   // key code, character, SelectionClick, 1 Yes / 0 No, ComputerLevel,
+                            // Speed
   std::uint16_t shift = 0;  // key-down and key-up: 1 Shift, 2 Ctrl, 4 Alt
 };
 
@@ -171,7 +175,9 @@ class Recorder final : public PassingPlatform {
   // The game and the selection rules the inputs go to. The game must have been built on this
   // recorder as its platform.
   void Attach(Game& game, PlayerSelection& selection);
-  void SetSpeed(Speed speed) { header_.speed = speed; }
+  // The speed the ticks come at: before Load it is the header's; a change after that is noted
+  // before the first tick it rules, like a change of the computer's level.
+  void SetSpeed(Speed speed);
 
   // The inputs, in place of the handlers of the same names.
   void Load();  // Form_Load
@@ -181,7 +187,8 @@ class Recorder final : public PassingPlatform {
   void KeyPress(int keyAscii);
   void Click(SelectionClick click);
 
-  // Called once, when the game ends (a win, or Yes to the quit question).
+  // Called once, when the game ends (a win, or Yes to the quit question), after the input that
+  // ended it has returned.
   void SetEndHandler(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
   // Whether play itself began (the selection screen was left), i.e. whether the replay shows a
   // game and not only the title and the selection screen.
@@ -224,6 +231,10 @@ class Recorder final : public PassingPlatform {
   std::uint16_t boxesThisTick_ = 0;
   std::uint16_t openBox_ = 0;  // the box the platform is showing now, 0 for none
   ComputerLevel level_ = ComputerLevel::Original;
+  Speed speed_ = Speed::Classic;
+  Speed notedSpeed_ = Speed::Classic;
+  bool loaded_ = false;
+  int depth_ = 0;  // handlers running, one inside another's box
   bool playStarted_ = false;
   bool endReported_ = false;
   std::function<void()> onEnd_;
@@ -257,6 +268,9 @@ class Player final : public PassingPlatform {
   bool Finished() const;
 
   std::uint32_t ticks() const { return ticks_; }
+  // The speed the next tick is to come at: the header's, then each recorded change from its
+  // tick on. A front end that shows the replay ticks at this speed.
+  Speed speed() const { return speed_; }
   // Empty while the game has followed the recording.
   const std::string& divergence() const { return divergence_; }
   // Whether the playback ended where the recording did: same ticks, same state.
@@ -293,6 +307,7 @@ class Player final : public PassingPlatform {
   std::size_t next_ = 0;
   std::uint32_t ticks_ = 0;
   std::uint16_t boxesThisTick_ = 0;
+  Speed speed_ = Speed::Classic;
   bool showBoxes_ = false;
   std::string divergence_;
 };
