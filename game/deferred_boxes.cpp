@@ -17,6 +17,7 @@ void DeferredBoxes::Attach(Game& game) {
   open_ = false;
   discarding_ = false;
   levelPending_ = false;
+  speedPending_ = false;
 }
 
 void DeferredBoxes::Attach(Game& game, Recorder& recorder) {
@@ -70,6 +71,16 @@ void DeferredBoxes::SetComputerLevel(ComputerLevel level) {
   game_->SetComputerLevel(level);
 }
 
+void DeferredBoxes::SetSpeed(Speed speed) {
+  if (recorder_ == nullptr) return;
+  if (open_) {
+    speedPending_ = true;
+    pendingSpeed_ = speed;
+    return;
+  }
+  recorder_->SetSpeed(speed);
+}
+
 void DeferredBoxes::Run(const Call& call) {
   if (game_ == nullptr || open_) return;
   call_ = call;
@@ -93,6 +104,10 @@ void DeferredBoxes::Execute() {
     if (levelPending_) {
       levelPending_ = false;
       game_->SetComputerLevel(pendingLevel_);
+    }
+    if (speedPending_) {
+      speedPending_ = false;
+      recorder_->SetSpeed(pendingSpeed_);
     }
     return;
   }

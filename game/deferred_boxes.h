@@ -48,8 +48,9 @@ class DeferredBoxes final : public PassingPlatform, public SelectionView {
   void KeyUp(int keyCode, int shift);
   void KeyPress(int keyAscii);
   void Click(SelectionClick click);
-  // Rules from the next tick; chosen while a box waits, once the call it holds has run.
+  // Rule from the next tick; chosen while a box waits, once the call it holds has run.
   void SetComputerLevel(ComputerLevel level);
+  void SetSpeed(Speed speed);
 
   // The box that waits for its answer.
   bool BoxOpen() const { return open_; }
@@ -132,6 +133,8 @@ class DeferredBoxes final : public PassingPlatform, public SelectionView {
 
   bool levelPending_ = false;
   ComputerLevel pendingLevel_ = ComputerLevel::Original;
+  bool speedPending_ = false;
+  Speed pendingSpeed_ = Speed::Classic;
 };
 
 }  // namespace tandemhoop

@@ -648,7 +648,8 @@ std::string Recorder::Text() const {
 }
 
 Recorder::Mark Recorder::Position() const {
-  return Mark{events_.size(), ticks_, boxesThisTick_, level_, playStarted_, endReported_};
+  return Mark{events_.size(), ticks_,  boxesThisTick_, level_,
+              notedSpeed_,    loaded_, playStarted_,   endReported_};
 }
 
 void Recorder::Rewind(const Mark& mark) {
@@ -656,6 +657,8 @@ void Recorder::Rewind(const Mark& mark) {
   ticks_ = mark.ticks;
   boxesThisTick_ = mark.boxesThisTick;
   level_ = mark.level;
+  notedSpeed_ = mark.notedSpeed;
+  loaded_ = mark.loaded;
   playStarted_ = mark.playStarted;
   endReported_ = mark.endReported;
 }
@@ -819,13 +822,14 @@ std::string Player::Mismatch() const {
 }
 
 Player::Mark Player::Position() const {
-  return Mark{next_, ticks_, boxesThisTick_, !divergence_.empty()};
+  return Mark{next_, ticks_, boxesThisTick_, speed_, !divergence_.empty()};
 }
 
 void Player::Rewind(const Mark& mark) {
   next_ = mark.next;
   ticks_ = mark.ticks;
   boxesThisTick_ = mark.boxesThisTick;
+  speed_ = mark.speed;
   // Once noted, a divergence is never replaced: only one noted since the mark is taken back.
   if (!mark.diverged) divergence_.clear();
 }

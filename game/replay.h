@@ -207,6 +207,8 @@ class Recorder final : public PassingPlatform {
     std::uint32_t ticks = 0;
     std::uint16_t boxesThisTick = 0;
     ComputerLevel level = ComputerLevel::Original;
+    Speed notedSpeed = Speed::Classic;
+    bool loaded = false;
     bool playStarted = false;
     bool endReported = false;
   };
@@ -286,6 +288,7 @@ class Player final : public PassingPlatform {
     std::size_t next = 0;
     std::uint32_t ticks = 0;
     std::uint16_t boxesThisTick = 0;
+    Speed speed = Speed::Classic;
     bool diverged = false;
   };
   Mark Position() const;

@@ -169,6 +169,9 @@ TEST(DeferredBoxes, AnsweredLaterTheyGiveTheGameAHoldingBoxGives) {
         case ReplayEventKind::Level:
           page.boxes.SetComputerLevel(static_cast<ComputerLevel>(event.code));
           break;
+        case ReplayEventKind::Speed:
+          page.boxes.SetSpeed(event.code != 0 ? Speed::Fast : Speed::Classic);
+          break;
         case ReplayEventKind::Answer:
           FAIL() << "an answer outside a box";
       }
@@ -221,8 +224,8 @@ TEST(DeferredBoxes, AnsweredLaterTheyGiveTheGameAHoldingBoxGives) {
 }
 
 // Two players start; Player 1 goes left of Player 2 and runs up into him with the ball, on a
-// score of four: the tick of the charge shows the offensive foul and then the win. `Inputs` is
-// the recorder itself (boxes that hold) or the deferred boxes in front of one.
+// score of four, the speed just changed: the tick of the charge shows the offensive foul and then
+// the win. `Inputs` is the recorder itself (boxes that hold) or the deferred boxes before one.
 template <class Inputs, class Settle>
 void ChargeOnTheWinningScore(Inputs& inputs, Game& game, Settle settle) {
   inputs.Load();
@@ -239,6 +242,7 @@ void ChargeOnTheWinningScore(Inputs& inputs, Game& game, Settle settle) {
   while (game.state.p1Y > 310)
     inputs.Tick();
   game.state.p1Score = 4;
+  inputs.SetSpeed(Speed::Fast);  // noted before the tick, which runs more than once on the page
   inputs.Tick();
   settle();
 }
@@ -299,6 +303,7 @@ TEST(DeferredBoxes, TwoBoxesOfOneTickWaitInTurn) {
   EXPECT_EQ(game.computerLevel(), ComputerLevel::Easy);
   EXPECT_EQ(recorder.Text(), holding.Text());
   EXPECT_NE(recorder.Text().find(" box 1 up 38 0\n"), std::string::npos);
+  EXPECT_NE(recorder.Text().find(" speed fast\n"), std::string::npos);
   EXPECT_EQ(page.sounds, held.sounds);
   EXPECT_GT(page.sounds.size(), soundsUnderFirstBox);  // the win is heard as its box shows
   // Each run of the tick draws and prints it again from its start; the last is the one seen.
