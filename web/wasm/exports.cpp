@@ -134,6 +134,11 @@ TANDEMHOOP_EXPORT("play_started") int PlayStarted() {
 TANDEMHOOP_EXPORT("replay_tick_due") int ReplayTickDue() {
   return program().player && program().player->TickDue() ? 1 : 0;
 }
+// The speed the next tick of the replay comes at, as the player saw it: 1 Classic, 2 Fast.
+TANDEMHOOP_EXPORT("replay_speed") int ReplaySpeed() {
+  const Program& p = program();
+  return p.player && p.player->speed() == Speed::Fast ? 2 : 1;
+}
 TANDEMHOOP_EXPORT("replay_matches") int ReplayMatches() {
   Program& p = program();
   if (!p.player) return 0;
@@ -188,9 +193,10 @@ TANDEMHOOP_EXPORT("Ended") int Ended() {
   const Program& p = program();
   return p.game && p.game->Ended() ? 1 : 0;
 }
+// A change in the middle of a game is noted before the first tick it rules, like the level's.
 TANDEMHOOP_EXPORT("set_speed") void SetSpeed(int speed) {
   Program& p = program();
-  if (p.recorder) p.recorder->SetSpeed(SpeedOf(speed));
+  if (p.recorder) p.boxes.SetSpeed(SpeedOf(speed));
 }
 TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
   Program& p = program();

@@ -42,8 +42,10 @@ function afterCall(fromTick) {
   sound?.cued();
   present();
   if (fromTick && nextPicks !== null && !selection.hidden) startWithPicks();
-  if (playback !== null && box === null && !finished && (ended || core.replay_tick_due() === 0)) {
-    finishPlayback();
+  if (playback !== null && box === null && !finished) {
+    // Watched at the speed it was played, changes included.
+    schedule.setPeriod(core.replay_speed() === 2 ? kPeriods.fast : kPeriods.classic);
+    if (ended || core.replay_tick_due() === 0) finishPlayback();
   }
   showPaused();
   if (!fromTick) showSave();  // play begins with a click
@@ -490,7 +492,6 @@ function startReplayText(name, replay) {
   }
   resetPage();
   playback = name;
-  schedule.setPeriod(speed === 2 ? kPeriods.fast : kPeriods.classic);
   showNote(`Playing back ${name}.`);
   core.Form_Load();
   afterCall(false);
