@@ -63,19 +63,20 @@ function showBox() {
   const question = core.box_asks() === 1;
   const buttons = question ? [{label: 'Yes', value: true}, {label: 'No', value: false}] :
                              [{label: 'OK', value: true}];
-  // Esc answers OK, as a desktop box with one button; the quit question ignores it (a held Esc
-  // would answer it at once).
   core.box_text();  // into the module's text, which may move: read after
   const message = coreText();
   hooks.boxes.push(message);
+  // Esc answers OK, as a desktop box with one button; the quit question ignores it (a held Esc
+  // would answer it at once).
   overlay.show({text: message, buttons, escape: question ? undefined : true, onAnswer: answerBox});
   watchPads();
   // A replay's boxes close by themselves after a while, as the desktop's do.
-  if (playback !== null) setTimeout(() => overlay.open && box !== null && overlay.chooseDefault(), 1000);
+  if (playback !== null) box.closing = setTimeout(() => overlay.chooseDefault(), 1000);
 }
 
 function answerBox(yes) {
   if (box === null) return;
+  clearTimeout(box.closing);
   unwatchPads();
   // The call runs again from its start; a tick draws and prints everything again.
   if (box.fromTick) screen.clearLines();
