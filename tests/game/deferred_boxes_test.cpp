@@ -23,15 +23,6 @@
 namespace tandemhoop::testing {
 namespace {
 
-const PictureSet& Pictures() {
-  static const PictureSet pictures = [] {
-    PictureSet set;
-    MakeSyntheticPictures(set);
-    return set;
-  }();
-  return pictures;
-}
-
 // What a game looked and sounded like: the frame after each tick, the frame under each box as
 // it opened, and every sound cue.
 struct Seen {
@@ -42,7 +33,7 @@ struct Seen {
 
 class WatchedPlatform final : public RasterPlatform {
  public:
-  explicit WatchedPlatform(Seen& seen) : RasterPlatform(Pictures()), seen_(seen) {}
+  explicit WatchedPlatform(Seen& seen) : RasterPlatform(SyntheticPictures()), seen_(seen) {}
   void ShowMessage(std::string_view text) override {
     seen_.boxes.push_back(FrameHash(frame()));
     RasterPlatform::ShowMessage(text);
@@ -55,19 +46,6 @@ class WatchedPlatform final : public RasterPlatform {
 
  private:
   Seen& seen_;
-};
-
-class SelectionLoader final : public PlatformObserver {
- public:
-  explicit SelectionLoader(PlayerSelection& selection) : selection_(selection) {}
-  void OnShowSelection() override {
-    if (!loaded_) selection_.Form_Load();
-    loaded_ = true;
-  }
-
- private:
-  PlayerSelection& selection_;
-  bool loaded_ = false;
 };
 
 constexpr std::uint32_t kSeed = 41000;

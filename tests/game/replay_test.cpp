@@ -15,15 +15,6 @@
 namespace tandemhoop::testing {
 namespace {
 
-const PictureSet& Pictures() {
-  static const PictureSet pictures = [] {
-    PictureSet set;
-    MakeSyntheticPictures(set);
-    return set;
-  }();
-  return pictures;
-}
-
 // What each tick left: the state before the tick, the frame after it.
 struct Trace {
   std::vector<std::uint64_t> states;
@@ -44,7 +35,7 @@ struct Recorded {
 
 Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = true,
                 ComputerLevel startLevel = ComputerLevel::Original) {
-  RasterPlatform platform(Pictures());
+  RasterPlatform platform(SyntheticPictures());
   platform.secondsSinceMidnight = 40000 + static_cast<std::uint32_t>(seed);
   ScriptedSession session(platform, seed, twoPlayers);
   session.game.SetComputerLevel(startLevel);
@@ -72,7 +63,7 @@ Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = 
 // Plays a replay back on a platform that really draws.
 struct Playback {
   explicit Playback(const Replay& replay)
-      : platform(Pictures()), player(platform, replay), game(player, random) {
+      : platform(SyntheticPictures()), player(platform, replay), game(player, random) {
     platform.observer = &loader;
     loader.selection.emplace(game.state, view);
     player.Attach(game, *loader.selection);
@@ -240,7 +231,7 @@ class ClosedBehindABox : public ScriptedSession {
 
 TEST(Replay, AGameClosedBehindABoxKeepsAReplayThatVerifies) {
   for (const bool atQuestion : {false, true}) {
-    RasterPlatform platform(Pictures());
+    RasterPlatform platform(SyntheticPictures());
     ClosedBehindABox session(platform, atQuestion);
     while (session.Step() && session.recorder.ticks() < 5000) {
     }

@@ -4,12 +4,11 @@
 // desktop's software frames for the parity check. Prints figures as it goes.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
+import {readFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import puppeteer from 'puppeteer-core';
+import {launchChromium} from './chromium.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..', '..');
@@ -27,21 +26,11 @@ const fields = (() => {
 })();
 
 let browser;
-let profile;
 before(async () => {
-  profile = mkdtempSync(join(tmpdir(), 'tandemhoop-chromium-'));
-  browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    userDataDir: profile,
-    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run',
-           '--disable-renderer-backgrounding', '--disable-background-timer-throttling'],
-  });
+  browser = await launchChromium(['--disable-renderer-backgrounding',
+                                  '--disable-background-timer-throttling']);
 });
-after(async () => {
-  await browser?.close();
-  rmSync(profile, {recursive: true, force: true});
-});
+after(async () => browser?.close());
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 

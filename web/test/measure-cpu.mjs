@@ -3,10 +3,8 @@
 // browser's own process, by the page's renderer, and by the rest of chromium (GPU, utilities).
 //   node measure-cpu.mjs URL [SECONDS]
 // A measurement, not a test: it prints figures and checks nothing.
-import {readdirSync, readFileSync, mkdtempSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
-import {join} from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {readdirSync, readFileSync} from 'node:fs';
+import {launchChromium} from './chromium.mjs';
 
 const [url = 'http://127.0.0.1:8064/', secondsArgument = '20'] = process.argv.slice(2);
 const seconds = Number(secondsArgument);
@@ -68,13 +66,7 @@ async function measure(root, label) {
               `other ${share.other.toFixed(1)} % of a core over ${elapsed.toFixed(0)} s`);
 }
 
-const profile = mkdtempSync(join(tmpdir(), 'tandemhoop-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-  userDataDir: profile,
-  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 try {
   const page = await browser.newPage();
   await page.setViewport({width: 800, height: 720});
@@ -92,5 +84,4 @@ try {
   await measure(root, 'playing at Classic');
 } finally {
   await browser.close();
-  rmSync(profile, {recursive: true, force: true});
 }

@@ -2,20 +2,13 @@
 // title, the selection screen, play, the first foul box, the win box and the end of the game.
 //   node play-game.mjs URL OUT_FOLDER
 // Not part of the tests: for looking at what the page shows.
-import {mkdirSync, mkdtempSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
+import {mkdirSync} from 'node:fs';
 import {join} from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {launchChromium} from './chromium.mjs';
 
 const [url = 'http://127.0.0.1:8064/', out = 'screenshots'] = process.argv.slice(2);
 mkdirSync(out, {recursive: true});
-const profile = mkdtempSync(join(tmpdir(), 'tandemhoop-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-  userDataDir: profile,
-  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const page = await browser.newPage();
 await page.setViewport({width: 780, height: 700});
@@ -92,4 +85,3 @@ const end = await state();
 console.log(`end: ${over} ${end.p1Score} - ${end.p2Score} after ${((Date.now() - started) / 1000).toFixed(0)} s`);
 await shot('6-game-over');
 await browser.close();
-rmSync(profile, {recursive: true, force: true});
