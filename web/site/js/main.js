@@ -486,8 +486,7 @@ function startReplayText(name, replay) {
   // The buffer may grow the module's memory: its buffer is taken after.
   const storage = core.text_buffer(bytes.length);
   new Uint8Array(core.memory.buffer, storage, bytes.length).set(bytes);
-  const speed = core.start_replay();
-  if (speed === 0) {
+  if (core.start_replay() === 0) {
     showNote(`${name} is not a replay this game can play: ${coreText()}`);
     return false;
   }
@@ -596,7 +595,12 @@ function toggleFullScreen() {
   if (document.fullscreenElement) {
     document.exitFullscreen();
   } else if (document.fullscreenEnabled) {
-    $('stage').requestFullscreen().then(() => backToCourt(), () => {});
+    $('stage').requestFullscreen().then(() => {
+      // Esc stays the game's key (the quit question), as in the desktop's full screen; where the
+      // browser can, it then leaves full screen when held instead of when pressed.
+      navigator.keyboard?.lock?.(['Escape']).catch(() => {});
+      backToCourt();
+    }, () => {});
   }
 }
 
