@@ -14,8 +14,6 @@
 
 namespace tandemhoop {
 
-namespace {}  // namespace
-
 KeyCaptureButton::KeyCaptureButton(QWidget* parent, std::function<void(int key)> onKey)
     : QPushButton(parent), onKey_(std::move(onKey)) {
   setAutoDefault(false);
