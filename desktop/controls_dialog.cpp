@@ -1,5 +1,6 @@
 #include "desktop/controls_dialog.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,12 +14,6 @@
 
 namespace tandemhoop {
 
-namespace {
-
-const char* const kRowNames[] = {"Left", "Up", "Right", "Down", "Shoot, block, steal"};
-
-}  // namespace
-
 KeyCaptureButton::KeyCaptureButton(QWidget* parent, std::function<void(int key)> onKey)
     : QPushButton(parent), onKey_(std::move(onKey)) {
   setAutoDefault(false);
@@ -28,10 +23,22 @@ void KeyCaptureButton::BeginCapture() {
   capturing_ = true;
   setText(QStringLiteral("Press a key…"));
   setFocus(Qt::OtherFocusReason);
+  // The court window switches full screen on F11 from any of the game's windows; installed
+  // after it, this filter is asked first.
+  if (qApp != nullptr) qApp->installEventFilter(this);
 }
 
 void KeyCaptureButton::EndCapture() {
   capturing_ = false;
+  if (qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+bool KeyCaptureButton::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == this && capturing_ &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+    return this->event(event);
+  }
+  return QPushButton::eventFilter(watched, event);
 }
 
 bool KeyCaptureButton::event(QEvent* event) {
@@ -43,7 +50,7 @@ bool KeyCaptureButton::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       if (key->isAutoRepeat()) return true;
-      capturing_ = false;
+      EndCapture();
       onKey_(KeyIdentity(key->key(), VirtualKeyCode(*key)));
       return true;
     }
@@ -54,7 +61,7 @@ bool KeyCaptureButton::event(QEvent* event) {
 void KeyCaptureButton::focusOutEvent(QFocusEvent* event) {
   // Clicking elsewhere gives up the choice; the key stays as it was.
   if (capturing_) {
-    capturing_ = false;
+    EndCapture();
     onKey_(0);
   }
   QPushButton::focusOutEvent(event);
@@ -70,7 +77,7 @@ ControlsDialog::ControlsDialog(KeyBindings& bindings, Gamepads* pads, QWidget* p
   grid->addWidget(new QLabel(QStringLiteral("<b>Player 1</b>"), keys), 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("<b>Player 2</b>"), keys), 0, 2);
   for (int row = 0; row < 5; ++row)
-    grid->addWidget(new QLabel(QString::fromLatin1(kRowNames[row]), keys), row + 1, 0);
+    grid->addWidget(new QLabel(RowName(static_cast<Action>(row)), keys), row + 1, 0);
   for (int index = 0; index < kActionCount; ++index) {
     const Action action = static_cast<Action>(index);
     auto* button = new KeyCaptureButton(keys, [this, action](int key) { Captured(action, key); });

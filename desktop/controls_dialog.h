@@ -26,6 +26,8 @@ class KeyCaptureButton : public QPushButton {
 
  protected:
   bool event(QEvent* event) override;
+  // While it waits, it hears its keys before the application-wide ones (F11) are taken.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QtMath>
 #include <algorithm>
 #include <cstddef>
@@ -24,6 +26,8 @@
 namespace tandemhoop {
 
 namespace {
+
+const QString kTitle = QStringLiteral("Tandemhoop");
 
 // The window background of the standard colour scheme: all that shows around the title art.
 constexpr std::uint32_t kWindowBackground = 0x00FFFFFF;
@@ -103,7 +107,7 @@ CourtWindow::CourtWindow()
                                           kWindowBackground)},
       image_(reinterpret_cast<uchar*>(surface_.pixels.data()), kWidth, kHeight,
              kWidth * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32) {
-  setWindowTitle(QStringLiteral("Tandemhoop"));
+  setWindowTitle(kTitle);
   // The original size is the least: every game pixel is shown at least once.
   setMinimumSize(kWidth, kHeight);
   resize(kWidth, kHeight);
@@ -140,6 +144,7 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
   const QSize area = DeviceArea();
   // Only what changed is asked for, and only that is drawn again.
   presenter_.Present(painter, image_, area, dirty);
+  if (!stateMark_.isEmpty()) PaintStateMark(painter, area);
   if (!cornerMark_.isEmpty()) {
     const Fit fit = FitPicture(image_.size(), area, presenter_.scaling());
     QFont font = painter.font();
@@ -176,23 +181,81 @@ void CourtWindow::SetScaling(Scaling scaling) {
 
 void CourtWindow::SetFullScreen(bool fullScreen) {
   if (fullScreen == isFullScreen()) return;
+  // The state itself, not showFullScreen() and showNormal(): those forget a maximised window
+  // and take the keyboard from the selection screen.
   if (fullScreen) {
-    showFullScreen();
+    maximisedUnderFullScreen_ = isMaximized();
+    setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
-    showNormal();
+    setWindowState(maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState);
   }
   if (!restoring_) Settings::SetValue(QStringLiteral("display/fullScreen"), fullScreen);
+  ReturnKeyboard();
 }
 
 void CourtWindow::OriginalSize() {
   SetFullScreen(false);
   if (isMaximized()) showNormal();
   resize(kWidth, kHeight);
+  FitToScreen();
+}
+
+void CourtWindow::FitToScreen() {
+  const QScreen* where = screen();
+  if (where == nullptr) return;
+  // The frame is known only once the window manager has put one round the window, and a window
+  // resized just as it is framed may keep its first size: room is left for a usual frame from
+  // the start, so that it seldom has to be resized then.
+  const qreal ratio = devicePixelRatioF();
+  const QSize usualFrame(qCeil(8 / ratio), qCeil(40 / ratio));
+  const QSize frame = (frameGeometry().size() - size()).expandedTo(usualFrame);
+  const QSize room = where->availableGeometry().size() - frame;
+  const QSize picture(kWidth, kHeight);
+  const QSize least = LeastWindowSize(picture, room);
+  setMinimumSize(least);
+  // Where the picture fits, the size the player gave the window stands. Only a normal window is
+  // resized: a resize would take a maximised or full-screen one out of its state.
+  if (least != picture && windowState() == Qt::WindowNoState &&
+      (width() > room.width() || height() > room.height())) {
+    resize(least);
+  }
+}
+
+void CourtWindow::moveEvent(QMoveEvent* event) {
+  FitToScreen();
+  QWidget::moveEvent(event);
 }
 
 void CourtWindow::SetCornerMark(const QString& mark) {
   cornerMark_ = mark;
   update();
+}
+
+void CourtWindow::SetStateMark(const QString& mark) {
+  if (mark == stateMark_) return;
+  stateMark_ = mark;
+  setWindowTitle(mark.isEmpty() ? kTitle : QStringLiteral("%1 (%2)").arg(kTitle, mark));
+  // The border is painted only where it is asked for.
+  update();
+}
+
+void CourtWindow::PaintStateMark(QPainter& painter, QSize area) {
+  const QRect target = FitPicture(image_.size(), area, presenter_.scaling()).target;
+  // The widest of the borders: below the picture (and above it), or beside it.
+  const int below = area.height() - target.bottom() - 1;
+  const int beside = area.width() - target.right() - 1;
+  const QRect room = below * area.width() >= beside * area.height()
+                         ? QRect(0, target.bottom() + 1, area.width(), below)
+                         : QRect(target.right() + 1, 0, beside, area.height());
+  QFont font = painter.font();
+  font.setPixelSize(std::max(12, area.height() / 45));
+  const QRect inside = room.adjusted(8, 4, -8, -4);
+  const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+  const QRect needed = QFontMetrics(font).boundingRect(inside, flags, stateMark_);
+  if (inside.isEmpty() || !inside.contains(needed)) return;  // the title says it alone
+  painter.setFont(font);
+  painter.setPen(QColor(235, 235, 235));
+  painter.drawText(inside, flags, stateMark_);
 }
 
 void CourtWindow::RestoreSettings() {
@@ -201,16 +264,36 @@ void CourtWindow::RestoreSettings() {
       ScalingNamed(Settings::Value(QStringLiteral("display/scaling")).toString(), Scaling::Sharp));
   const QSize size = Settings::Value(QStringLiteral("display/size")).toSize();
   if (size.isValid()) resize(size.expandedTo(minimumSize()));
+  FitToScreen();
+  maximisedUnderFullScreen_ = Settings::Value(QStringLiteral("display/maximised"), false).toBool();
+  Qt::WindowStates state = maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState;
   if (Settings::Value(QStringLiteral("display/fullScreen"), false).toBool())
-    setWindowState(windowState() | Qt::WindowFullScreen);
+    state |= Qt::WindowFullScreen;
+  setWindowState(state);
   restoring_ = false;
+}
+
+void CourtWindow::changeEvent(QEvent* event) {
+  // Maximised by the player (the frame's button, the window manager's keys) or not: kept for
+  // the next start, and for leaving full screen. What full screen says of it is not asked.
+  if (event->type() == QEvent::WindowStateChange && !restoring_ && isVisible() && !isFullScreen()) {
+    maximisedUnderFullScreen_ = isMaximized();
+    Settings::SetValue(QStringLiteral("display/maximised"), maximisedUnderFullScreen_);
+  }
+  QWidget::changeEvent(event);
 }
 
 void CourtWindow::RememberSize() {
   if (restoring_ || !isVisible()) return;
-  // The size it has when neither maximised nor full screen.
-  const QSize normal = windowState() == Qt::WindowNoState ? size() : normalGeometry().size();
-  if (normal.isValid()) Settings::SetValue(QStringLiteral("display/size"), normal);
+  // The size it had when last neither maximised nor full screen; one started maximised or full
+  // screen and never shown otherwise leaves the size kept from before.
+  if (normalSize_.isValid()) Settings::SetValue(QStringLiteral("display/size"), normalSize_);
+}
+
+void CourtWindow::resizeEvent(QResizeEvent* event) {
+  // The size to come back to from maximised or full screen.
+  if (isVisible() && windowState() == Qt::WindowNoState) normalSize_ = size();
+  QWidget::resizeEvent(event);
 }
 
 void CourtWindow::FillDisplayMenu(QMenu& menu) {
@@ -299,6 +382,17 @@ void CourtWindow::KeyUp(int keyCode, int shift) {
   }
 }
 
+bool CourtWindow::StillHeld(const QKeyEvent& event) const {
+  const int keyCode = TranslateKey(event.key(), VirtualKeyCode(event));
+  return keyCode != 0 && held_[static_cast<std::size_t>(keyCode) % held_.size()];
+}
+
+void CourtWindow::ReturnKeyboard() {
+  if (front_ == nullptr || !front_->isVisible()) return;
+  front_->raise();
+  front_->activateWindow();
+}
+
 void CourtWindow::ReleaseHeldKeys() {
   if (game_ == nullptr) return;
   for (std::size_t code = 0; code < held_.size(); ++code) {
@@ -343,14 +437,19 @@ void CourtWindow::RunHeld(const std::function<void()>& body) {
   } else {
     body();
   }
+  ReturnKeyboard();
 }
 
-void CourtWindow::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu menu(this);
+void CourtWindow::FillMenu(QMenu& menu) {
   for (const MenuFiller& fill : menuFillers_) {
     if (!menu.isEmpty()) menu.addSeparator();
     fill(menu);
   }
+}
+
+void CourtWindow::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  FillMenu(menu);
   if (menu.isEmpty()) return;
   const QPoint where = event->globalPos();
   // An entry's action runs after the menu has closed, still inside the hold, so a dialog it

@@ -12,6 +12,7 @@
 
 class QKeyEvent;
 class QMenu;
+class QPainter;
 class QRegion;
 
 namespace tandemhoop {
@@ -59,6 +60,8 @@ class CourtWindow : public QWidget {
   // addition puts its entries in, in the order the additions were registered.
   using MenuFiller = std::function<void(QMenu&)>;
   void AddMenuEntries(MenuFiller fill) { menuFillers_.push_back(std::move(fill)); }
+  // Every addition's entries, as the context menu shows them.
+  void FillMenu(QMenu& menu);
   // Runs something modal (the menu, a dialog) with the game held: no tick while it is open.
   using HeldRunner = std::function<void(const std::function<void()>&)>;
   void SetHeldRunner(HeldRunner run) { runHeld_ = std::move(run); }
@@ -67,6 +70,13 @@ class CourtWindow : public QWidget {
   // Every key the game believes held goes up through its key-up handler: the window lost the
   // keyboard to another program, which will never tell us when those keys are let go.
   void ReleaseHeldKeys();
+  // Whether the key went down here and has not come up since (wherever it was let go).
+  bool StillHeld(const QKeyEvent& event) const;
+
+  // A window of the game that stands in front of the court while it is shown (the selection
+  // screen): it gets the keyboard back after full screen is switched and after the court's menu
+  // or a dialog of it closes, which leave the court active.
+  void SetFrontWindow(QWidget* front) { front_ = front; }
 
   // The image changed in `area` (image pixels): shown at the next paint.
   void ShowChanged(const QRect& area);
@@ -74,12 +84,20 @@ class CourtWindow : public QWidget {
 
   void SetScaling(Scaling scaling);
   Scaling scaling() const { return presenter_.scaling(); }
-  // F11 and Alt+Enter: full screen, and back to the size the window had.
+  // F11 and Alt+Enter: full screen, and back to the window as it was, maximised or not.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const { return isFullScreen(); }
+  // The picture's own size, or the largest that fits on a screen too small for it.
   void OriginalSize();
+  // On a screen too small for the picture with the window's frame round it, the window may be
+  // smaller than the picture, and one too large for the screen is made to fit.
+  void FitToScreen();
   // A small mark in a corner of what is shown, outside the game's picture (empty: none).
   void SetCornerMark(const QString& mark);
+  // A word on the game's state, outside the game's picture: in the window's title, and in the
+  // border round the picture where there is room for it (full screen has no title). Empty: none.
+  void SetStateMark(const QString& mark);
+  const QString& stateMark() const { return stateMark_; }
   // The scaling, full screen and window size the player left last time; they are remembered as
   // they change. Call before the window is first shown.
   void RestoreSettings();
@@ -96,6 +114,10 @@ class CourtWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  // The window manager's frame is known once the window has been placed in it.
+  void moveEvent(QMoveEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   // Sees the key releases that go to the game's other windows (the selection screen, a box).
@@ -107,12 +129,18 @@ class CourtWindow : public QWidget {
   Surface surface_;
   QImage image_;
   void KeyUp(int keyCode, int shift);
+  void ReturnKeyboard();
   QSize DeviceArea() const;
   void RememberSize();
 
+  void PaintStateMark(QPainter& painter, QSize area);
+
   Presenter presenter_;
   QString cornerMark_;
+  QString stateMark_;
   bool restoring_ = false;
+  bool maximisedUnderFullScreen_ = false;  // what leaving full screen goes back to
+  QSize normalSize_;                       // shown neither maximised nor full screen, last
 
   Game* game_ = nullptr;
   Recorder* recorder_ = nullptr;
@@ -121,6 +149,7 @@ class CourtWindow : public QWidget {
   std::vector<MenuFiller> menuFillers_;
   std::vector<KeyHook> keyHooks_;
   HeldRunner runHeld_;
+  QWidget* front_ = nullptr;
 };
 
 }  // namespace tandemhoop

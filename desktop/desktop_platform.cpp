@@ -31,6 +31,7 @@ namespace tandemhoop {
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Tandemhoop");
+const QString kPauseMark = QStringLiteral("paused — any letter key resumes");
 
 // The quit question, like the message boxes of the game's home desktop, has no Esc answer: a
 // held Esc key would otherwise answer No with its first repeat and ask again with the next.
@@ -71,6 +72,7 @@ DesktopPlatform::DesktopPlatform(CourtWindow& court, PictureHolders& pictures,
                  [this] {
                    // Each copy and line asks for its own area to be shown; the painting
                    // waits for the event loop, so the finished frame is shown after the tick.
+                   ticked_ = true;
                    if (onTick_) onTick_();
                    FinishFrame();
                  }),
@@ -226,6 +228,7 @@ void DesktopPlatform::SetTimerEnabled(bool enabled) {
   if (ended_) enabled = false;
   scheduler_.SetEnabled(enabled);
   Rearm();
+  if (enabled) court_.SetStateMark({});
 }
 
 bool DesktopPlatform::TimerEnabled() const {
@@ -238,8 +241,13 @@ void DesktopPlatform::CentreCourtWindow() {
   if (screen == nullptr) return;
   const QRect area = screen->geometry();
   const QSize outer = court_.frameGeometry().size();
+  // Qt takes a move for a return to a normal window and forgets a full-screen or maximised
+  // state (remembered from last time) without a word, though the window is still shown so: the
+  // move only places the window for when it is normal again.
+  const Qt::WindowStates state = court_.windowState();
   court_.move(area.x() + (area.width() - outer.width()) / 2,
               area.y() + (area.height() - outer.height()) / 2);
+  if (court_.windowState() != state) court_.setWindowState(state);
   if (!court_.isVisible()) centreWhenFramed_ = true;
 }
 
@@ -284,6 +292,7 @@ void DesktopPlatform::SetSpeed(Speed speed) {
   scheduler_.SetPeriod(speed == Speed::Fast ? TickScheduler::kFastPeriod
                                             : TickScheduler::kClassicPeriod);
   Rearm();
+  if (onSpeed_) onSpeed_(speed);
 }
 
 namespace {
@@ -373,7 +382,13 @@ bool DesktopPlatform::AskYesNo(std::string_view text) {
   box.setDefaultButton(QMessageBox::Yes);
   SwallowEscape noEscape(&box);
   box.installEventFilter(&noEscape);
-  return RunModal(box) == QMessageBox::Yes;
+  const bool yes = RunModal(box) == QMessageBox::Yes;
+  // No leaves the game frozen with its timer stopped, and nothing on the court says so (on the
+  // title, before the first tick, nothing has stopped).
+  if (!yes && pauseMarked_ && ticked_ && !ended_ && !TimerEnabled()) {
+    court_.SetStateMark(kPauseMark);
+  }
+  return yes;
 }
 
 void DesktopPlatform::QuitFromDesktop(Game& game, const std::function<void()>& pressEsc) {

@@ -49,6 +49,9 @@ class DesktopPlatform final : public Platform {
   // Message boxes close themselves after this long (0: they wait for the player), as while a
   // replay is shown.
   void SetBoxTimeout(int milliseconds) { boxTimeout_ = milliseconds; }
+  // Whether the game left frozen by No to the quit question says so, and how it goes on (not
+  // while a replay is shown, where no key resumes it).
+  void SetPauseMarked(bool marked) { pauseMarked_ = marked; }
 
   // Something a front end adds to the frame of the message box about to show `text`, never to
   // its text; it returns what to do once the box has closed (or nothing).
@@ -69,6 +72,8 @@ class DesktopPlatform final : public Platform {
   // for scripts that drive the game by the clock.
   void SetSpeed(Speed speed);
   Speed speed() const { return speed_; }
+  // Told of every change of speed (the recorder notes it in the replay).
+  void SetSpeedListener(std::function<void(Speed)> onSpeed) { onSpeed_ = std::move(onSpeed); }
   void RestoreSpeed();
   void FillSpeedMenu(QMenu& menu);
 
@@ -117,6 +122,7 @@ class DesktopPlatform final : public Platform {
   std::function<void()> onTick_;
   std::function<void(Sound)> onSound_;
   BoxAddition boxAddition_;
+  std::function<void(Speed)> onSpeed_;
   TickScheduler scheduler_;
   QTimer wake_;
   QFont font_;
@@ -152,6 +158,8 @@ class DesktopPlatform final : public Platform {
   std::optional<qint64> exposedAt_;  // ms after the window was shown
   Speed speed_ = Speed::Classic;
   int boxTimeout_ = 0;
+  bool pauseMarked_ = true;
+  bool ticked_ = false;    // a tick has run: the game has left the title
   bool quitting_ = false;  // the court window is being closed: the quit question answers Yes
   bool ended_ = false;
 };

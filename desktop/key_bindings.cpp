@@ -15,22 +15,24 @@ struct ActionInfo {
   int code;
   int defaultKey;
   const char* setting;
-  const char* name;
 };
 
 // In the order of the Action enumeration.
 const ActionInfo kActions[kActionCount] = {
-    {kLeft, Qt::Key_Left, "controls/player1/left", "Player 1 left"},
-    {kUp, Qt::Key_Up, "controls/player1/up", "Player 1 up"},
-    {kRight, Qt::Key_Right, "controls/player1/right", "Player 1 right"},
-    {kDown, Qt::Key_Down, "controls/player1/down", "Player 1 down"},
-    {kKeyM, Qt::Key_M, "controls/player1/action", "Player 1 action"},
-    {kKeyF, Qt::Key_F, "controls/player2/left", "Player 2 left"},
-    {kKeyT, Qt::Key_T, "controls/player2/up", "Player 2 up"},
-    {kKeyH, Qt::Key_H, "controls/player2/right", "Player 2 right"},
-    {kKeyV, Qt::Key_V, "controls/player2/down", "Player 2 down"},
-    {kKeyA, Qt::Key_A, "controls/player2/action", "Player 2 action"},
+    {kLeft, Qt::Key_Left, "controls/player1/left"},
+    {kUp, Qt::Key_Up, "controls/player1/up"},
+    {kRight, Qt::Key_Right, "controls/player1/right"},
+    {kDown, Qt::Key_Down, "controls/player1/down"},
+    {kKeyM, Qt::Key_M, "controls/player1/action"},
+    {kKeyF, Qt::Key_F, "controls/player2/left"},
+    {kKeyT, Qt::Key_T, "controls/player2/up"},
+    {kKeyH, Qt::Key_H, "controls/player2/right"},
+    {kKeyV, Qt::Key_V, "controls/player2/down"},
+    {kKeyA, Qt::Key_A, "controls/player2/action"},
 };
+
+// Each side's five rows, in the same order.
+const char* const kRowNames[] = {"Left", "Up", "Right", "Down", "Shoot, block, steal"};
 
 const ActionInfo& Info(Action action) {
   return kActions[static_cast<int>(action)];
@@ -84,8 +86,14 @@ int GameCode(Action action) {
   return Info(action).code;
 }
 
+QString RowName(Action action) {
+  return QString::fromLatin1(kRowNames[static_cast<int>(action) % 5]);
+}
+
 QString ActionName(Action action) {
-  return QString::fromLatin1(Info(action).name);
+  return QStringLiteral("Player %1's %2 key")
+      .arg(static_cast<int>(action) / 5 + 1)
+      .arg(RowName(action));
 }
 
 int KeyIdentity(int qtKey, int virtualKeyCode) {
@@ -104,6 +112,10 @@ QString KeyName(int key) {
       return QStringLiteral("Right arrow");
     case Qt::Key_Down:
       return QStringLiteral("Down arrow");
+    // As the keyboard names it, and as the game's help does (Qt says "Return").
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return QStringLiteral("Enter");
     default:
       return QKeySequence(key).toString(QKeySequence::NativeText);
   }

@@ -23,7 +23,10 @@ inline constexpr int kActionCount = 10;
 
 // The virtual-key code the game's key handlers know the action by: the original key's.
 int GameCode(Action action);
-// "Player 1 left", "Player 2 action", for the dialog and its refusals.
+// The row of the Controls dialog an action is on: "Left" ... "Shoot, block, steal".
+QString RowName(Action action);
+// The action named as the dialog shows it, its row under its player: "Player 1's Left key",
+// "Player 2's Shoot, block, steal key", for its messages and refusals.
 QString ActionName(Action action);
 
 // A key as the player chose it: the Qt key, except that a letter or a digit is its upper-case

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +146,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.verify) return Verify(options.replay);
+  if (!options.record.empty()) {
+    QString why;
+    if (!tandemhoop::CanWriteReplayTo(QString::fromLocal8Bit(options.record.c_str()), &why)) {
+      std::fprintf(stderr, "tandemhoop: cannot record to %s: %s\n", options.record.c_str(),
+                   why.toLocal8Bit().constData());
+      return 2;
+    }
+  }
 
   tandemhoop::Replay replay;
   if (!options.replay.empty() && !tandemhoop::LoadReplayFile(options.replay, replay, error)) {
@@ -189,6 +198,8 @@ int main(int argc, char** argv) {
   selection.SetClickRouter(
       [&recorder](tandemhoop::SelectionClick click) { recorder.Click(click); });
   platform.SetSelectionScreen(&selection);
+  court.SetFrontWindow(&selection);
+  selection.SetStillHeldCheck([&court](const QKeyEvent& key) { return court.StillHeld(key); });
   tandemhoop::KeyBindings::Current().Load();
   tandemhoop::DesktopGamepadTarget padTarget(game, &selection);
   padTarget.SetRecorder(&recorder);
@@ -213,7 +224,7 @@ int main(int argc, char** argv) {
 
   // The player's choices from last time: speed, scaling, full screen, window size.
   platform.RestoreSpeed();
-  recorder.SetSpeed(platform.speed());
+  tandemhoop::RecordSpeedChanges(platform, recorder);
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
@@ -223,13 +234,17 @@ int main(int argc, char** argv) {
   tandemhoop::ConnectSound(sound, platform, court);
   tandemhoop::AddReplayMenu(court, recorder);
   // A game won, or quit after play began, is kept.
-  recorder.SetEndHandler([&recorder] {
-    if (!recorder.PlayStarted()) return;
+  QString kept;
+  const auto keep = [&recorder, &kept] {
     QString failure;
-    if (tandemhoop::KeepReplay(recorder.Text(), &failure).isEmpty()) {
+    kept = tandemhoop::KeepReplay(recorder.Text(), &failure);
+    if (kept.isEmpty()) {
       std::fprintf(stderr, "tandemhoop: the replay of this game was not kept: %s\n",
                    failure.toLocal8Bit().constData());
     }
+  };
+  recorder.SetEndHandler([&recorder, &keep] {
+    if (recorder.PlayStarted()) keep();
   });
   tandemhoop::AddControlsMenu(court, &pads);
 
@@ -248,8 +263,11 @@ int main(int argc, char** argv) {
     QString failure;
     if (!tandemhoop::WriteReplayFile(QString::fromLocal8Bit(options.record.c_str()),
                                      recorder.Text(), &failure)) {
-      std::fprintf(stderr, "tandemhoop: the replay was not written to %s: %s\n",
-                   options.record.c_str(), failure.toLocal8Bit().constData());
+      // The place was there at start-up; whatever became of it, the game is not lost.
+      if (kept.isEmpty()) keep();
+      std::fprintf(stderr, "tandemhoop: the replay was not written to %s: %s%s\n",
+                   options.record.c_str(), failure.toLocal8Bit().constData(),
+                   kept.isEmpty() ? "" : ("; it is kept as " + kept.toLocal8Bit()).constData());
       return code == 0 ? 1 : code;
     }
   }

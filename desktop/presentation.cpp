@@ -37,7 +37,7 @@ Fit FitPicture(QSize picture, QSize area, Scaling scaling) {
   const int ah = area.height();
   fit.multiple = std::max(1, std::min(aw / pw, ah / ph));
   QSize size;
-  if (scaling == Scaling::PixelPerfect) {
+  if (scaling == Scaling::PixelPerfect && aw >= pw && ah >= ph) {
     size = picture * fit.multiple;
   } else if (static_cast<long long>(aw) * ph <= static_cast<long long>(ah) * pw) {
     // The width limits: the picture spans it, and the height follows the aspect.
@@ -87,6 +87,11 @@ void Presenter::Prepare(QSize picture, const Fit& fit) {
   columnWeights_.clear();
   for (const Step& column : columns_)
     columnWeights_.insert(columnWeights_.end(), 4, static_cast<std::uint16_t>(column.weight));
+}
+
+QSize LeastWindowSize(QSize picture, QSize room) {
+  if (room.width() >= picture.width() && room.height() >= picture.height()) return picture;
+  return picture.scaled(room.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
 }
 
 namespace {

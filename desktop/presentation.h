@@ -30,7 +30,13 @@ struct Fit {
   // Whether every picture pixel becomes exactly one `multiple` x `multiple` block.
   bool exact = false;
 };
+// An area too small for the picture (a small screen) gets it scaled down to fit, smoothly,
+// whatever the scaling.
 Fit FitPicture(QSize picture, QSize area, Scaling scaling);
+
+// The least size of a window showing the picture: the picture's own, or on a screen whose
+// `room` cannot hold that, the largest size with the picture's aspect that it can.
+QSize LeastWindowSize(QSize picture, QSize room);
 
 // Draws the picture into a window by the rules above. Each frame enlarges only what the window
 // asks for, straight from the picture into the window's own pixels: a frame costs in

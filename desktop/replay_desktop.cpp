@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -31,65 +33,11 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".tandemhoop-replay");
 const QString kFilter = QStringLiteral("Replays (*.tandemhoop-replay);;All files (*)");
-// How long a replay lingers on the title, and on the game frozen after a pause, before the
-// next recorded key.
-constexpr int kPauseMilliseconds = 1000;
 constexpr int kBoxMilliseconds = 1000;
 
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Plays a replay on the real court window: the desktop's schedule runs the recorded ticks while
-// the game's timer is on; what came while it was off (the title, a pause) is fed in after a
-// short wait, so it can be seen.
-class ReplayDriver {
- public:
-  ReplayDriver(Player& player, DesktopPlatform& platform) : player_(player), platform_(platform) {
-    pump_.setSingleShot(true);
-    QObject::connect(&pump_, &QTimer::timeout, [this] { Pump(); });
-  }
-
-  void Start() {
-    player_.Load();
-    pump_.start(kPauseMilliseconds);
-  }
-
-  void Tick() {
-    player_.Tick();
-    Continue();
-  }
-
-  bool finished() const { return finished_; }
-
- private:
-  void Pump() {
-    if (platform_.Ended()) return;
-    if (player_.EventsDue()) {
-      player_.DeliverDue();
-    } else if (!platform_.TimerEnabled() && player_.TickDue()) {
-      // The recording ticks on where this game's timer stopped: it has gone another way, which
-      // the outcome reports; play on as recorded.
-      player_.Tick();
-    }
-    Continue();
-  }
-
-  void Continue() {
-    if (platform_.Ended() || finished_) return;
-    if (player_.Finished()) {
-      finished_ = true;
-      platform_.SetTimerEnabled(false);
-      return;
-    }
-    if (!platform_.TimerEnabled()) pump_.start(kPauseMilliseconds);
-  }
-
-  Player& player_;
-  DesktopPlatform& platform_;
-  QTimer pump_;
-  bool finished_ = false;
-};
 
 // Esc stops the replay; no other key reaches the game.
 class StopOnEscape : public QObject {
@@ -107,10 +55,33 @@ class StopOnEscape : public QObject {
   }
 };
 
+// The folder the dialogs open in; one that is not there yet would be taken for a file name.
+QString MadeReplayFolder() {
+  const QString folder = ReplayFolder();
+  QDir().mkpath(folder);
+  return folder;
+}
+
+void SaveReplayAs(QWidget* parent, const Recorder& recorder) {
+  QFileDialog dialog(parent, QStringLiteral("Save replay"), MadeReplayFolder(), kFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // A name typed without an ending gets the replays' own, or "Open replay…" would not list it.
+  dialog.setDefaultSuffix(kSuffix.mid(1));
+  dialog.selectFile(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
+                    kSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString error;
+  if (!WriteReplayFile(dialog.selectedFiles().front(), recorder.Text(), &error)) {
+    QMessageBox::warning(parent, QStringLiteral("Tandemhoop"),
+                         QStringLiteral("The replay was not saved:\n%1").arg(error));
+  }
+}
+
 void OpenReplay(QWidget* parent) {
-  const QString path =
-      QFileDialog::getOpenFileName(parent, QStringLiteral("Open replay"), ReplayFolder(), kFilter);
-  if (path.isEmpty()) return;
+  QFileDialog dialog(parent, QStringLiteral("Open replay"), MadeReplayFolder(), kFilter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().front();
   Replay replay;
   std::string error;
   if (!LoadReplayFile(path.toStdString(), replay, error)) {
@@ -140,6 +111,55 @@ void OpenReplay(QWidget* parent) {
 
 }  // namespace
 
+ReplayDriver::ReplayDriver(Player& player, DesktopPlatform& platform, int pauseMilliseconds)
+    : player_(player), platform_(platform), pauseMilliseconds_(pauseMilliseconds) {
+  pump_.setSingleShot(true);
+  QObject::connect(&pump_, &QTimer::timeout, [this] { Pump(); });
+}
+
+void ReplayDriver::Start() {
+  player_.Load();
+  FollowSpeed();
+  pump_.start(pauseMilliseconds_);
+}
+
+void ReplayDriver::Tick() {
+  player_.Tick();
+  Continue();
+}
+
+void ReplayDriver::Pump() {
+  if (platform_.Ended()) return;
+  if (player_.EventsDue()) {
+    player_.DeliverDue();
+  } else if (!platform_.TimerEnabled() && player_.TickDue()) {
+    // The recording ticks on where this game's timer stopped: it has gone another way, which
+    // the outcome reports; play on as recorded.
+    player_.Tick();
+  }
+  Continue();
+}
+
+void ReplayDriver::FollowSpeed() {
+  if (player_.speed() != platform_.speed()) platform_.SetSpeed(player_.speed());
+}
+
+void ReplayDriver::Continue() {
+  if (platform_.Ended() || finished_) return;
+  FollowSpeed();
+  if (player_.Finished()) {
+    finished_ = true;
+    platform_.SetTimerEnabled(false);
+    return;
+  }
+  if (!platform_.TimerEnabled()) pump_.start(pauseMilliseconds_);
+}
+
+void RecordSpeedChanges(DesktopPlatform& platform, Recorder& recorder) {
+  recorder.SetSpeed(platform.speed());
+  platform.SetSpeedListener([&recorder](Speed speed) { recorder.SetSpeed(speed); });
+}
+
 QString ReplayFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
          QStringLiteral("/replays");
@@ -155,6 +175,24 @@ bool WriteReplayFile(const QString& path, const std::string& text, QString* erro
     return false;
   }
   return true;
+}
+
+bool CanWriteReplayTo(const QString& path, QString* error) {
+  const QFileInfo info(path);
+  QString why;
+  if (info.isDir()) {
+    why = QStringLiteral("it is a folder");
+  } else if (!info.absoluteDir().exists()) {
+    why = QStringLiteral("there is no folder %1").arg(info.absolutePath());
+  } else {
+    // The replay is written beside the file and then put in its place, so what must work is
+    // making a new file in that folder.
+    QTemporaryFile probe(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    if (!probe.open()) why = probe.errorString();
+  }
+  if (why.isEmpty()) return true;
+  if (error != nullptr) *error = why;
+  return false;
 }
 
 QString KeepReplay(const std::string& text, QString* error) {
@@ -187,21 +225,20 @@ QString KeepReplay(const std::string& text, QString* error) {
 
 void AddReplayMenu(CourtWindow& court, const Recorder& recorder) {
   court.AddMenuEntries([&court, &recorder](QMenu& menu) {
-    menu.addAction(QStringLiteral("Save replay as…"), &court, [&court, &recorder] {
-      QString path = QFileDialog::getSaveFileName(
-          &court, QStringLiteral("Save replay"),
-          ReplayFolder() + QStringLiteral("/") +
-              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
-              kSuffix,
-          kFilter);
-      if (path.isEmpty()) return;
-      QString error;
-      if (!WriteReplayFile(path, recorder.Text(), &error)) {
-        QMessageBox::warning(&court, QStringLiteral("Tandemhoop"),
-                             QStringLiteral("The replay was not saved:\n%1").arg(error));
+    menu.addAction(QStringLiteral("Save replay as…"), &court,
+                   [&court, &recorder] { SaveReplayAs(&court, recorder); });
+    menu.addAction(QStringLiteral("Open replay…"), &court, [&court, &recorder] {
+      // The game in play would wait behind the replay's window: not by a slip of the mouse.
+      if (recorder.PlayStarted() &&
+          QMessageBox::question(&court, QStringLiteral("Tandemhoop"),
+                                QStringLiteral("Open a replay in the middle of this game?\nThe "
+                                               "game waits until the replay's window is closed."),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) != QMessageBox::Yes) {
+        return;
       }
+      OpenReplay(&court);
     });
-    menu.addAction(QStringLiteral("Open replay…"), &court, [&court] { OpenReplay(&court); });
   });
 }
 
@@ -217,10 +254,10 @@ int ShowReplay(const Replay& replay) {
   selection.SetClickRouter([](SelectionClick) {});  // the viewer's clicks change nothing
   platform.SetSelectionScreen(&selection);
   platform.SetBoxTimeout(kBoxMilliseconds);
+  platform.SetPauseMarked(false);
   player.Attach(game, selection.rules());
   ReplayDriver driver(player, platform);
   platform.SetTickHandler([&driver] { driver.Tick(); });
-  platform.SetSpeed(replay.header.speed);
   court.RestoreSettings();
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   // A replay is heard as the game was, with the player's own sound settings.

@@ -298,9 +298,16 @@ void SelectionScreen::ActivateFocus() {
   }
 }
 
+bool SelectionScreen::StillHeld(const QKeyEvent& key) const {
+  const bool presses =
+      key.key() == Qt::Key_Space || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+  return presses && stillHeld_ && stillHeld_(key);
+}
+
 bool SelectionScreen::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (StillHeld(*key)) return true;
     if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
       switch (key->key()) {
         case Qt::Key_Left:
@@ -331,9 +338,10 @@ void SelectionScreen::ShowScreen() {
     FirstPortrait()->setFocus(Qt::OtherFocusReason);
   }
   if (isVisible()) {
-    // Shown on every tick of the selection: one minimised or covered comes back to the front.
+    // Shown on every tick of the selection: one minimised comes back. It is the court's own
+    // transient, so the window manager keeps it in front of the court; raised here, it would
+    // stand over every other program the player turns to.
     if (isMinimized()) showNormal();
-    raise();
     return;
   }
   if (court_ != nullptr) {
@@ -364,8 +372,9 @@ void SelectionScreen::HideScreen() {
 }
 
 void SelectionScreen::keyPressEvent(QKeyEvent* event) {
+  if (StillHeld(*event)) return;
   // Enter presses the focused button, as Space does.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+  if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->click();
       return;

@@ -108,6 +108,11 @@ class SelectionScreen : public QWidget, public SelectionView {
   // Where the clicks go: through the recorder, or nowhere while a replay is shown. Until it is
   // set they go straight to the rules.
   void SetClickRouter(std::function<void(SelectionClick)> route) { route_ = std::move(route); }
+  // Whether a key went down on the court and has not come up since. Enter held on the title
+  // opens the screen, and its repeats then come here, the first of them not always marked as
+  // a repeat: such a key presses nothing until it has been let go.
+  using HeldCheck = std::function<bool(const QKeyEvent&)>;
+  void SetStillHeldCheck(HeldCheck check) { stillHeld_ = std::move(check); }
 
   // For players without a mouse: the focus moves to the nearest control in a direction (dx, dy
   // of -1, 0 or 1), and the focused control is activated exactly as a click would.
@@ -129,9 +134,11 @@ class SelectionScreen : public QWidget, public SelectionView {
   void Build();
   void Clicked(SelectionClick click);
   QWidget* FirstPortrait() const;
+  bool StillHeld(const QKeyEvent& key) const;
 
   PlayerSelection rules_;
   std::function<void(SelectionClick)> route_;
+  HeldCheck stillHeld_;
   PictureHolders& pictures_;
   QWidget* court_;
   QLineEdit* text1_ = nullptr;

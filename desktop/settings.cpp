@@ -36,6 +36,10 @@ void Settings::SetValue(const QString& key, const QVariant& value) {
   store->setValue(key, value);
 }
 
+QString Settings::FileName() {
+  return Open()->fileName();
+}
+
 void Settings::UseFileForTesting(const QString& path) {
   TestFile() = path;
 }

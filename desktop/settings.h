@@ -13,6 +13,8 @@ class Settings {
  public:
   static QVariant Value(const QString& key, const QVariant& fallback = {});
   static void SetValue(const QString& key, const QVariant& value);
+  // Where the choices are kept.
+  static QString FileName();
 
   // Tests point the store at a file of their own; an empty path goes back to the user's.
   static void UseFileForTesting(const QString& path);

@@ -22,7 +22,8 @@ constexpr std::string_view kClickNames[kSelectionClickCount] = {
     "Label5", "Picture50", "Picture1", "Picture2",  "Command3", "Command4",
 };
 
-constexpr std::string_view kKindNames[] = {"down", "up", "press", "click", "answer", "level"};
+constexpr std::string_view kKindNames[] = {"down",   "up",    "press", "click",
+                                           "answer", "level", "speed"};
 
 void AppendNumber(std::string& out, std::uint64_t value, int base = 10, int width = 0) {
   std::array<char, 24> buffer{};
@@ -291,7 +292,7 @@ class Reader {
     const int kind = FindName(kKindNames, verb);
     if (kind < 0) {
       return Fail("unknown event " + Quoted(verb) +
-                  " (expected down, up, press, click, answer, level or box)");
+                  " (expected down, up, press, click, answer, level, speed or box)");
     }
     event.kind = static_cast<ReplayEventKind>(kind);
     const std::size_t arguments = tokens.count - at - 1;
@@ -338,6 +339,12 @@ class Reader {
         const int level = arguments == 1 ? FindName(kLevelNames, argument[0]) : -1;
         if (level < 0) return Fail("level takes original, medium, easy or beginner");
         event.code = static_cast<std::uint16_t>(level);
+        break;
+      }
+      case ReplayEventKind::Speed: {
+        const int speed = arguments == 1 ? FindName(kSpeedNames, argument[0]) : -1;
+        if (speed < 0) return Fail("speed takes classic or fast");
+        event.code = static_cast<std::uint16_t>(speed);
         break;
       }
     }
@@ -399,6 +406,10 @@ void EventLog::Append(const ReplayEvent& event) {
   ++size_;
 }
 
+void EventLog::Truncate(std::size_t size) {
+  if (size < size_) size_ = size;
+}
+
 void EventLog::Clear() {
   // The first chunk stays: a log that is filled again allocates nothing for a while.
   if (chunks_.size() > 1) chunks_.resize(1);
@@ -448,6 +459,9 @@ std::string WriteReplay(const ReplayHeader& header, const EventLog& events, cons
         break;
       case ReplayEventKind::Level:
         out += kLevelNames[std::min<std::size_t>(event.code, kLevelCount - 1)];
+        break;
+      case ReplayEventKind::Speed:
+        out += kSpeedNames[event.code != 0 ? 1 : 0];
         break;
     }
     out += '\n';
@@ -527,17 +541,31 @@ void Recorder::Note(ReplayEventKind kind, int code, int shift) {
 
 void Recorder::AfterInput() {
   if (game_->state.playClock > 0) playStarted_ = true;
+  // An input inside another's box (the window closed behind a foul box) may end the game, but
+  // the outer handler goes on to its end: the game is over when that returns, and the replay
+  // ends with the state it leaves, as its playback will.
+  if (depth_ > 0) return;
   if (game_->Ended() && !endReported_) {
     endReported_ = true;
     if (onEnd_) onEnd_();
   }
 }
 
+void Recorder::SetSpeed(Speed speed) {
+  speed_ = speed;
+  if (!loaded_) header_.speed = speed;
+}
+
 void Recorder::Load() {
   if (!Accepting()) return;
+  loaded_ = true;
   header_.level = game_->computerLevel();
   level_ = header_.level;
+  header_.speed = speed_;
+  notedSpeed_ = speed_;
+  ++depth_;
   game_->Form_Load();
+  --depth_;
   AfterInput();
 }
 
@@ -550,9 +578,15 @@ void Recorder::Tick() {
     level_ = game_->computerLevel();
     Note(ReplayEventKind::Level, static_cast<int>(level_), 0);
   }
+  if (speed_ != notedSpeed_) {
+    notedSpeed_ = speed_;
+    Note(ReplayEventKind::Speed, static_cast<int>(speed_), 0);
+  }
   ++ticks_;
   boxesThisTick_ = 0;
+  ++depth_;
   game_->Timer1_Timer();
+  --depth_;
   AfterInput();
 }
 
@@ -568,7 +602,9 @@ void Recorder::KeyDown(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyDown, keyCode, shift);
+  ++depth_;
   game_->Form_KeyDown(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -577,7 +613,9 @@ void Recorder::KeyUp(int keyCode, int shift) {
   keyCode = RecordableCode(keyCode);
   shift &= 7;
   Note(ReplayEventKind::KeyUp, keyCode, shift);
+  ++depth_;
   game_->Form_KeyUp(keyCode, shift);
+  --depth_;
   AfterInput();
 }
 
@@ -585,14 +623,18 @@ void Recorder::KeyPress(int keyAscii) {
   if (!Accepting()) return;
   keyAscii = RecordableCode(keyAscii);
   Note(ReplayEventKind::KeyPress, keyAscii, 0);
+  ++depth_;
   game_->Form_KeyPress(keyAscii);
+  --depth_;
   AfterInput();
 }
 
 void Recorder::Click(SelectionClick click) {
   if (!Accepting() || static_cast<int>(click) >= kSelectionClickCount) return;
   Note(ReplayEventKind::Click, static_cast<int>(click), 0);
+  ++depth_;
   DispatchClick(*selection_, click);
+  --depth_;
   AfterInput();
 }
 
@@ -607,6 +649,22 @@ std::string Recorder::Text() const {
   return WriteReplay(header_, events_, end);
 }
 
+Recorder::Mark Recorder::Position() const {
+  return Mark{events_.size(), ticks_,  boxesThisTick_, level_,
+              notedSpeed_,    loaded_, playStarted_,   endReported_};
+}
+
+void Recorder::Rewind(const Mark& mark) {
+  events_.Truncate(mark.events);
+  ticks_ = mark.ticks;
+  boxesThisTick_ = mark.boxesThisTick;
+  level_ = mark.level;
+  notedSpeed_ = mark.notedSpeed;
+  loaded_ = mark.loaded;
+  playStarted_ = mark.playStarted;
+  endReported_ = mark.endReported;
+}
+
 void Recorder::ShowMessage(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
@@ -618,7 +676,8 @@ bool Recorder::AskYesNo(std::string_view text) {
   const std::uint16_t outer = openBox_;
   openBox_ = ++boxesThisTick_;
   const bool yes = inner_.AskYesNo(text);
-  Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
+  // The game ended inside the question (its window was closed): the question had no answer.
+  if (!game_->Ended()) Note(ReplayEventKind::Answer, yes ? 1 : 0, 0);
   openBox_ = outer;
   return yes;
 }
@@ -630,7 +689,8 @@ std::uint32_t Recorder::SecondsSinceMidnight() const {
 
 // ---- playback ----
 
-Player::Player(Platform& inner, const Replay& replay) : PassingPlatform(inner), replay_(replay) {}
+Player::Player(Platform& inner, const Replay& replay)
+    : PassingPlatform(inner), replay_(replay), speed_(replay.header.speed) {}
 
 void Player::Attach(Game& game, PlayerSelection& selection) {
   game_ = &game;
@@ -662,6 +722,9 @@ void Player::Deliver(const ReplayEvent& event) {
       break;
     case ReplayEventKind::Level:
       game_->SetComputerLevel(static_cast<ComputerLevel>(std::min<int>(event.code, 2)));
+      break;
+    case ReplayEventKind::Speed:
+      speed_ = event.code != 0 ? Speed::Fast : Speed::Classic;
       break;
   }
 }
@@ -723,8 +786,11 @@ bool Player::Finished() const {
 }
 
 bool Player::Matches() const {
+  // The hash covers the score, but the score written beside it could be edited alone: all the
+  // end line says is checked.
   return divergence_.empty() && next_ == replay_.events.size() && ticks_ == replay_.end.tick &&
-         StateHash(game_->state) == replay_.end.hash;
+         game_->state.p1Score == replay_.end.p1Score &&
+         game_->state.p2Score == replay_.end.p2Score && StateHash(game_->state) == replay_.end.hash;
 }
 
 std::string Player::Mismatch() const {
@@ -738,12 +804,36 @@ std::string Player::Mismatch() const {
     return "the game ended with " + std::to_string(replay_.events.size() - next_) +
            " recorded inputs still to come";
   }
+  if (game_->state.p1Score != replay_.end.p1Score || game_->state.p2Score != replay_.end.p2Score) {
+    std::string scores = "the game ended with the score ";
+    AppendSigned(scores, game_->state.p1Score);
+    scores += ' ';
+    AppendSigned(scores, game_->state.p2Score);
+    scores += ", the recording says ";
+    AppendSigned(scores, replay_.end.p1Score);
+    scores += ' ';
+    AppendSigned(scores, replay_.end.p2Score);
+    return scores;
+  }
   std::string hashes;
   AppendNumber(hashes, StateHash(game_->state), 16, 16);
   hashes += ", recorded ";
   AppendNumber(hashes, replay_.end.hash, 16, 16);
   return "the state at tick " + std::to_string(ticks_) + " is not the recorded one (hash " +
          hashes + ")";
+}
+
+Player::Mark Player::Position() const {
+  return Mark{next_, ticks_, boxesThisTick_, speed_, !divergence_.empty()};
+}
+
+void Player::Rewind(const Mark& mark) {
+  next_ = mark.next;
+  ticks_ = mark.ticks;
+  boxesThisTick_ = mark.boxesThisTick;
+  speed_ = mark.speed;
+  // Once noted, a divergence is never replaced: only one noted since the mark is taken back.
+  if (!mark.diverged) divergence_.clear();
 }
 
 void Player::ShowMessage(std::string_view text) {
@@ -754,6 +844,8 @@ void Player::ShowMessage(std::string_view text) {
 bool Player::AskYesNo(std::string_view text) {
   const std::uint16_t box = ++boxesThisTick_;
   DeliverBox(box);
+  // Closed while the question was open, the game ended inside it and there is no answer.
+  if (game_->Ended()) return false;
   bool yes = false;
   const EventLog& events = replay_.events;
   if (next_ < events.size() && events[next_].tick == ticks_ && events[next_].box == box &&

@@ -32,6 +32,7 @@ namespace tandemhoop {
 //   88 press 27
 //   88 box 1 answer no      (the quit question's answer)
 //   90 level easy           (the computer's level changed from here on)
+//   95 speed fast           (the ticks came at the other speed from here on)
 //   ...
 //   end 1234 score 4 2 hash 0123456789abcdef
 //
@@ -61,14 +62,17 @@ inline constexpr int kSelectionClickCount = 12;
 std::string_view ClickName(SelectionClick click);
 void DispatchClick(PlayerSelection& selection, SelectionClick click);
 
-// Level: the computer's level changed (from the menu, in the middle of a game).
-enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer, Level };
+// Level: the computer's level changed (from the menu, in the middle of a game). Speed: the
+// front end's tick rate changed; the game itself never sees it, but a replay is watched at the
+// speed it was played.
+enum class ReplayEventKind : std::uint8_t { KeyDown, KeyUp, KeyPress, Click, Answer, Level, Speed };
 
 struct ReplayEvent {
   std::uint32_t tick = 0;
   ReplayEventKind kind = ReplayEventKind::KeyDown;
   std::uint16_t box = 0;    // 0: between handlers; n: inside the n-th box since the tick began
-  std::uint16_t code = 0;   // key code, character, SelectionClick, 1 Yes / 0 No, ComputerLevel
+  std::uint16_t code = 0;   // key code, character, SelectionClick, 1 Yes / 0 No, ComputerLevel,
+                            // Speed
   std::uint16_t shift = 0;  // key-down and key-up: 1 Shift, 2 Ctrl, 4 Alt
 };
 
@@ -84,6 +88,8 @@ class EventLog {
 
   void Append(const ReplayEvent& event);
   void Clear();
+  // Forgets the events after the first `size` (keeping their room).
+  void Truncate(std::size_t size);
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   std::size_t chunkCount() const { return chunks_.size(); }
@@ -169,7 +175,9 @@ class Recorder final : public PassingPlatform {
   // The game and the selection rules the inputs go to. The game must have been built on this
   // recorder as its platform.
   void Attach(Game& game, PlayerSelection& selection);
-  void SetSpeed(Speed speed) { header_.speed = speed; }
+  // The speed the ticks come at: before Load it is the header's; a change after that is noted
+  // before the first tick it rules, like a change of the computer's level.
+  void SetSpeed(Speed speed);
 
   // The inputs, in place of the handlers of the same names.
   void Load();  // Form_Load
@@ -179,7 +187,8 @@ class Recorder final : public PassingPlatform {
   void KeyPress(int keyAscii);
   void Click(SelectionClick click);
 
-  // Called once, when the game ends (a win, or Yes to the quit question).
+  // Called once, when the game ends (a win, or Yes to the quit question), after the input that
+  // ended it has returned.
   void SetEndHandler(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
   // Whether play itself began (the selection screen was left), i.e. whether the replay shows a
   // game and not only the title and the selection screen.
@@ -189,6 +198,22 @@ class Recorder final : public PassingPlatform {
   const ReplayHeader& header() const { return header_; }
   // The replay up to now, ending with the game as it stands.
   std::string Text() const;
+
+  // Where the recording stands, and back to it: a front end that cannot wait inside a call for
+  // its message box runs the call again once the box is answered, and first takes back what the
+  // earlier run noted. Everything a call can change is here.
+  struct Mark {
+    std::size_t events = 0;
+    std::uint32_t ticks = 0;
+    std::uint16_t boxesThisTick = 0;
+    ComputerLevel level = ComputerLevel::Original;
+    Speed notedSpeed = Speed::Classic;
+    bool loaded = false;
+    bool playStarted = false;
+    bool endReported = false;
+  };
+  Mark Position() const;
+  void Rewind(const Mark& mark);
 
   // Platform
   void ShowMessage(std::string_view text) override;
@@ -208,6 +233,10 @@ class Recorder final : public PassingPlatform {
   std::uint16_t boxesThisTick_ = 0;
   std::uint16_t openBox_ = 0;  // the box the platform is showing now, 0 for none
   ComputerLevel level_ = ComputerLevel::Original;
+  Speed speed_ = Speed::Classic;
+  Speed notedSpeed_ = Speed::Classic;
+  bool loaded_ = false;
+  int depth_ = 0;  // handlers running, one inside another's box
   bool playStarted_ = false;
   bool endReported_ = false;
   std::function<void()> onEnd_;
@@ -241,6 +270,9 @@ class Player final : public PassingPlatform {
   bool Finished() const;
 
   std::uint32_t ticks() const { return ticks_; }
+  // The speed the next tick is to come at: the header's, then each recorded change from its
+  // tick on. A front end that shows the replay ticks at this speed.
+  Speed speed() const { return speed_; }
   // Empty while the game has followed the recording.
   const std::string& divergence() const { return divergence_; }
   // Whether the playback ended where the recording did: same ticks, same state.
@@ -250,6 +282,17 @@ class Player final : public PassingPlatform {
   // Open boxes: whether ShowMessage and AskYesNo are passed on to the platform (a window that
   // shows the replay) or kept from it (no window).
   void SetShowBoxes(bool show) { showBoxes_ = show; }
+
+  // Where the playback stands, and back to it, as the recorder's Mark.
+  struct Mark {
+    std::size_t next = 0;
+    std::uint32_t ticks = 0;
+    std::uint16_t boxesThisTick = 0;
+    Speed speed = Speed::Classic;
+    bool diverged = false;
+  };
+  Mark Position() const;
+  void Rewind(const Mark& mark);
 
   // Platform
   void ShowMessage(std::string_view text) override;
@@ -267,6 +310,7 @@ class Player final : public PassingPlatform {
   std::size_t next_ = 0;
   std::uint32_t ticks_ = 0;
   std::uint16_t boxesThisTick_ = 0;
+  Speed speed_ = Speed::Classic;
   bool showBoxes_ = false;
   std::string divergence_;
 };

@@ -77,7 +77,7 @@ TEST_F(ControlsTest, KeysTheGameNeedsAndKeysInUseAreRefusedWithAWordWhy) {
     EXPECT_FALSE(keys.Choose(Action::Player1Up, refused).isEmpty()) << refused;
   }
   const QString taken = keys.Choose(Action::Player1Up, Qt::Key_T);
-  EXPECT_TRUE(taken.contains(QStringLiteral("Player 2 up"))) << taken.toStdString();
+  EXPECT_EQ(taken, QStringLiteral("T is already Player 2's Up key."));
   EXPECT_TRUE(keys.IsDefault());
   // Its own key again is no change and no refusal.
   EXPECT_EQ(keys.Choose(Action::Player2Up, Qt::Key_T), QString());
@@ -132,7 +132,8 @@ TEST_F(ControlsTest, TheDialogRebindsRefusesRestoresAndKeepsTheChoice) {
   KeyCaptureButton* p2Left = dialog.KeyButton(Action::Player2Left);
   p2Left->click();
   Key(p2Left, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
-  EXPECT_TRUE(dialog.Message()->text().contains(QStringLiteral("Player 1 action")));
+  EXPECT_EQ(dialog.Message()->text().toStdString(),
+            "Not Space: Space is already Player 1's Shoot, block, steal key.");
   EXPECT_EQ(p2Left->text(), "F");
 
   KeyBindings stored;
@@ -143,6 +144,25 @@ TEST_F(ControlsTest, TheDialogRebindsRefusesRestoresAndKeepsTheChoice) {
   EXPECT_EQ(p1Action->text(), "M");
   stored.Load();
   EXPECT_TRUE(stored.IsDefault());
+}
+
+TEST_F(ControlsTest, F11AndEnterAwaitedAsAKeyAreRefusedByTheirNames) {
+  CourtWindow court;  // it switches full screen on F11 from any of the game's windows
+  court.show();
+  ControlsDialog dialog(KeyBindings::Current(), nullptr, &court);
+  dialog.show();
+  KeyCaptureButton* button = dialog.KeyButton(Action::Player1Action);
+  button->click();
+  Key(button, QEvent::KeyPress, Qt::Key_F11);
+  EXPECT_FALSE(court.isFullScreen());
+  EXPECT_EQ(dialog.Message()->text(), "Not F11: F11 switches full screen.");
+  button->click();
+  Key(button, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+  EXPECT_EQ(dialog.Message()->text(), "Not Enter: Enter starts and resumes the game.");
+  EXPECT_EQ(button->text(), "M");
+  // Not waiting for a key, F11 is full screen again.
+  Key(button, QEvent::KeyPress, Qt::Key_F11);
+  EXPECT_TRUE(court.isFullScreen());
 }
 
 TEST_F(ControlsTest, TheCourtWindowHandsTheGameTheOriginalCodesOfTheChosenKeys) {

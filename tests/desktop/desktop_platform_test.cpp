@@ -4,13 +4,16 @@
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
 #include <random>
@@ -19,6 +22,7 @@
 #include "desktop/desktop_fonts.h"
 #include "desktop/picture_holders.h"
 #include "desktop/selection_screen.h"
+#include "desktop/settings.h"
 #include "game/game.h"
 #include "tests/desktop/desktop_test_support.h"
 #include "tests/support/scripted_random.h"
@@ -78,6 +82,8 @@ class Desktop : public ::testing::Test {
       game->Timer1_Timer();
     });
     court->SetGame(game.get());
+    court->SetFrontWindow(selection.get());
+    selection->SetStillHeldCheck([this](const QKeyEvent& key) { return court->StillHeld(key); });
     court->SetCloseHandler([this] { platform->QuitFromDesktop(*game); });
     court->SetHeldRunner([this](const std::function<void()>& body) { platform->RunHeld(body); });
   }
@@ -228,6 +234,69 @@ TEST_F(Desktop, EnterBringsTheSelectionScreenOverTheCourtAndTwoPlayersStartsPlay
   EXPECT_FALSE(selection->isVisible());
 }
 
+TEST_F(Desktop, EnterHeldOnTheTitlePressesNothingOnTheSelectionScreenUntilLetGo) {
+  Start();
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(court.get(), &down);
+  Wait();
+  ASSERT_TRUE(selection->isVisible());
+  QWidget* focused = selection->focusWidget();
+  ASSERT_NE(focused, nullptr);
+  // X11 does not always mark the first repeat that reaches the new window as a repeat.
+  for (const bool repeat : {false, true}) {
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+    QCoreApplication::sendEvent(focused, &again);
+  }
+  EXPECT_EQ(game->state.p1Pick, 0);
+  QKeyEvent up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(focused, &up);
+  QKeyEvent fresh(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(focused, &fresh);
+  EXPECT_EQ(game->state.p1Pick, 2) << "Tobin Hask, whose portrait has the focus";
+}
+
+TEST_F(Desktop, TheSelectionScreenKeepsTheKeyboardAfterF11AndAfterADialog) {
+  Start();
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  ASSERT_TRUE(selection->isVisible());
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), selection.get());
+  QTest::keyClick(selection->focusWidget(), Qt::Key_F11);
+  QApplication::processEvents();
+  EXPECT_TRUE(court->isFullScreen());
+  EXPECT_EQ(QApplication::activeWindow(), selection.get());
+  court->RunHeld([this] {
+    QDialog dialog(court.get());
+    QTimer::singleShot(0, &dialog, &QDialog::reject);
+    dialog.exec();
+  });
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), selection.get());
+}
+
+TEST_F(Desktop, StartedFullScreenOneF11LeavesItForTheMaximisedWindowItWas) {
+  QTemporaryDir dir;
+  Settings::UseFileForTesting(dir.filePath(QStringLiteral("settings.ini")));
+  Settings::SetValue(QStringLiteral("display/fullScreen"), true);
+  Settings::SetValue(QStringLiteral("display/maximised"), true);
+  Build();
+  court->RestoreSettings();
+  court->winId();  // the window exists before the game centres it, as at start-up
+  game->Form_Load();
+  court->show();
+  QApplication::processEvents();
+  EXPECT_TRUE(court->isFullScreen());
+  QMenu menu;
+  court->FillDisplayMenu(menu);
+  EXPECT_TRUE(menu.actions().front()->isChecked()) << "Full screen ticked";
+  QTest::keyClick(court.get(), Qt::Key_F11);
+  EXPECT_EQ(court->windowState(), Qt::WindowMaximized);
+  QTest::keyClick(court.get(), Qt::Key_F11);
+  EXPECT_TRUE(court->isFullScreen());
+  Settings::UseFileForTesting({});
+}
+
 TEST_F(Desktop, EscAsksAndNoFreezesThePictureUntilTheNextCharacterKey) {
   Start();
   Key(Qt::Key_Return, "\r");
@@ -259,6 +328,38 @@ TEST_F(Desktop, EscAsksAndNoFreezesThePictureUntilTheNextCharacterKey) {
   Key(Qt::Key_M, "m");
   Wait();
   EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(Desktop, AFrozenGameSaysSoOutsideThePictureUntilAKeyResumesIt) {
+  Start();
+  {
+    testing::BoxAnswerer no(QMessageBox::No);
+    Key(Qt::Key_Escape, "\x1b");  // on the title nothing is paused
+  }
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop");
+  Key(Qt::Key_Return, "\r");
+  Wait();
+  {
+    testing::BoxAnswerer no(QMessageBox::No);
+    Key(Qt::Key_Escape, "\x1b");
+  }
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop (paused — any letter key resumes)");
+  // Wider than the picture: the border beside it says it too, the picture is left alone.
+  court->resize(1200, 600);
+  const auto lightInBorder = [this] {
+    const QImage shown = court->grab().toImage();
+    int light = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = shown.width() - 190; x < shown.width(); ++x)
+        light += qGray(shown.pixel(x, y)) > 150 ? 1 : 0;
+    }
+    return light;
+  };
+  EXPECT_GT(lightInBorder(), 50);
+  Key(Qt::Key_M, "m");
+  Wait();
+  EXPECT_EQ(court->windowTitle(), "Tandemhoop");
+  EXPECT_EQ(lightInBorder(), 0);
 }
 
 TEST_F(Desktop, YesToTheQuitQuestionEndsTheProgram) {

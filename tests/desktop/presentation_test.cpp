@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRegion>
 #include <QTemporaryDir>
@@ -96,6 +98,27 @@ TEST(Presenter, TheRestOfTheWindowIsADarkBorder) {
   EXPECT_EQ(perfect.pixel(595, 269), Presenter::kBorder);
 }
 
+TEST(Presenter, AScreenTooSmallForThePictureGetsAllOfItScaledDown) {
+  // A flat picture with a red last column and a blue last row: both must be seen.
+  QImage picture(kPicture, QImage::Format_RGB32);
+  picture.fill(qRgb(200, 200, 200));
+  for (int y = 0; y < kPicture.height(); ++y)
+    picture.setPixel(kPicture.width() - 1, y, qRgb(255, 0, 0));
+  for (int x = 0; x < kPicture.width(); ++x)
+    picture.setPixel(x, kPicture.height() - 1, qRgb(0, 0, 255));
+  for (Scaling scaling : {Scaling::Sharp, Scaling::PixelPerfect, Scaling::Smooth}) {
+    const Fit fit = FitPicture(kPicture, QSize(640, 480), scaling);
+    EXPECT_EQ(fit.target, QRect(0, 1, 640, 477));
+    EXPECT_FALSE(fit.exact);
+    Presenter presenter;
+    const QImage shown = Presented(scaling, QSize(640, 480), presenter, picture);
+    EXPECT_GT(qRed(shown.pixel(639, 240)), 100) << "the last column, blended";
+    EXPECT_GT(qBlue(shown.pixel(320, 477)), 100) << "the last row, blended";
+  }
+  EXPECT_EQ(LeastWindowSize(kPicture, QSize(1918, 1050)), kPicture);
+  EXPECT_EQ(LeastWindowSize(kPicture, QSize(638, 455)), QSize(610, 455));
+}
+
 TEST(Settings, ChoicesRoundTripAndABrokenFileMeansTheDefaults) {
   QTemporaryDir folder;
   const QString file = folder.filePath(QStringLiteral("Tandemhoop.conf"));
@@ -126,6 +149,14 @@ TEST(Settings, ChoicesRoundTripAndABrokenFileMeansTheDefaults) {
     EXPECT_EQ(court.size(), QSize(727, 542));
   }
   Settings::UseFileForTesting({});
+}
+
+TEST(Settings, TheManPageNamesTheFileTheyAreKeptIn) {
+  const QString kept = QFileInfo(Settings::FileName()).fileName();
+  QFile page(QStringLiteral(TANDEMHOOP_SOURCE_DIR "/packaging/tandemhoop.6"));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(page.readAll().contains(("$XDG_CONFIG_HOME/Tandemhoop/" + kept).toUtf8()))
+      << kept.toStdString();
 }
 
 }  // namespace

@@ -204,6 +204,21 @@ TEST_F(SelectionScreenTest, BelongsToTheCourtAndComesBackEveryTick) {
   screen.ShowScreen();
   EXPECT_FALSE(screen.isMinimized());
   EXPECT_TRUE(screen.isVisible());
+
+  // Shown again on every tick, it is not raised: over the court the window manager keeps it,
+  // and over another program the player turned to it must not come.
+  struct : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      raised += event->type() == QEvent::ZOrderChange ? 1 : 0;
+      return false;
+    }
+    int raised = 0;
+  } stacking;
+  screen.installEventFilter(&stacking);
+  for (int tick = 0; tick < 5; ++tick)
+    screen.ShowScreen();
+  EXPECT_EQ(stacking.raised, 0);
+  screen.removeEventFilter(&stacking);
 }
 
 TEST_F(SelectionScreenTest, TypingANameIntoAPickBoxPicksNobody) {

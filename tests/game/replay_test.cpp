@@ -15,15 +15,6 @@
 namespace tandemhoop::testing {
 namespace {
 
-const PictureSet& Pictures() {
-  static const PictureSet pictures = [] {
-    PictureSet set;
-    MakeSyntheticPictures(set);
-    return set;
-  }();
-  return pictures;
-}
-
 // What each tick left: the state before the tick, the frame after it.
 struct Trace {
   std::vector<std::uint64_t> states;
@@ -44,7 +35,7 @@ struct Recorded {
 
 Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = true,
                 ComputerLevel startLevel = ComputerLevel::Original) {
-  RasterPlatform platform(Pictures());
+  RasterPlatform platform(SyntheticPictures());
   platform.secondsSinceMidnight = 40000 + static_cast<std::uint32_t>(seed);
   ScriptedSession session(platform, seed, twoPlayers);
   session.game.SetComputerLevel(startLevel);
@@ -72,7 +63,7 @@ Recorded Record(std::uint64_t seed, bool twoPlayers, int maxTicks, bool trace = 
 // Plays a replay back on a platform that really draws.
 struct Playback {
   explicit Playback(const Replay& replay)
-      : platform(Pictures()), player(platform, replay), game(player, random) {
+      : platform(SyntheticPictures()), player(platform, replay), game(player, random) {
     platform.observer = &loader;
     loader.selection.emplace(game.state, view);
     player.Attach(game, *loader.selection);
@@ -183,6 +174,19 @@ TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {
   EXPECT_FALSE(result.matches);
   EXPECT_NE(result.mismatch.find("ended at tick"), std::string::npos) << result.mismatch;
 
+  // The end line's score or tick changed, its hash left alone.
+  const std::size_t endLine = recorded.text.rfind("end ");
+  const std::size_t score = recorded.text.find(" score ", endLine) + 7;
+  std::string rescored = recorded.text;
+  rescored.replace(score, recorded.text.find(" hash", score) - score, "4 0");
+  ASSERT_NE(rescored, recorded.text);
+  result = VerifyReplay(Read(rescored));
+  EXPECT_FALSE(result.matches);
+  EXPECT_NE(result.mismatch.find(", the recording says 4 0"), std::string::npos) << result.mismatch;
+  std::string retimed = recorded.text;
+  retimed.insert(endLine + 4, "1");
+  EXPECT_FALSE(VerifyReplay(Read(retimed)).matches);
+
   // A wrong hash alone.
   std::string wrongHash = recorded.text;
   const std::size_t hash = wrongHash.rfind("hash ") + 5;
@@ -190,6 +194,109 @@ TEST(Replay, AChangedReplaySaysWhereItWentAnotherWay) {
   result = VerifyReplay(Read(wrongHash));
   EXPECT_FALSE(result.matches);
   EXPECT_NE(result.mismatch.find("is not the recorded one"), std::string::npos);
+}
+
+// The window closed from the desktop while a box is open: the desktop answers the quit path for
+// the player, inside the box, as Esc and Yes.
+class ClosedBehindABox : public ScriptedSession {
+ public:
+  ClosedBehindABox(RasterPlatform& platform, bool atQuestion)
+      : ScriptedSession(platform, 5, false), atQuestion_(atQuestion) {
+    recorder.SetEndHandler([this] { kept = recorder.Text(); });
+  }
+  void OnMessage(std::string_view text) override {
+    if (atQuestion_ || closing_ || text.find("Wins") != std::string_view::npos) {
+      ScriptedSession::OnMessage(text);
+      return;
+    }
+    Close();
+  }
+  bool OnAsk(std::string_view text) override {
+    if (closing_) return true;
+    if (!atQuestion_) return ScriptedSession::OnAsk(text);
+    Close();
+    return false;  // the question's own box was closed under it
+  }
+  std::string kept;
+
+ private:
+  void Close() {
+    closing_ = true;
+    recorder.KeyPress(27);
+    closing_ = false;
+  }
+  bool atQuestion_;
+  bool closing_ = false;
+};
+
+TEST(Replay, AGameClosedBehindABoxKeepsAReplayThatVerifies) {
+  for (const bool atQuestion : {false, true}) {
+    RasterPlatform platform(SyntheticPictures());
+    ClosedBehindABox session(platform, atQuestion);
+    while (session.Step() && session.recorder.ticks() < 5000) {
+    }
+    ASSERT_TRUE(session.game.Ended()) << atQuestion;
+    ASSERT_FALSE(session.kept.empty());
+    EXPECT_EQ(session.kept, session.recorder.Text()) << "nothing is noted after the end";
+    const VerifyResult result = VerifyReplay(Read(session.kept));
+    EXPECT_TRUE(result.matches) << (atQuestion ? "at the question: " : "behind a foul: ")
+                                << result.mismatch;
+  }
+}
+
+// A game on a platform with no window, recorded.
+struct HeadlessSession {
+  HeadlessSession() : recorder(platform), game(recorder, random), selection(game.state, view) {
+    platform.SetSelection(&selection);
+    recorder.Attach(game, selection);
+  }
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i)
+      recorder.Tick();
+  }
+  HeadlessPlatform platform;
+  Recorder recorder;
+  MtRandom random;
+  Game game;
+  FixedSelectionView view;
+  PlayerSelection selection;
+};
+
+TEST(Replay, ASpeedChangeIsPlayedBackFromTheTickItCameBefore) {
+  HeadlessSession session;
+  session.recorder.SetSpeed(Speed::Classic);
+  session.recorder.Load();
+  session.recorder.KeyPress(13);
+  session.Ticks(3);
+  // Changes between two ticks count as the last of them.
+  session.recorder.SetSpeed(Speed::Fast);
+  session.recorder.SetSpeed(Speed::Classic);
+  session.recorder.SetSpeed(Speed::Fast);
+  session.Ticks(2);
+  session.recorder.SetSpeed(Speed::Classic);
+  session.Ticks(1);
+  const std::string text = session.recorder.Text();
+  EXPECT_NE(text.find("\nspeed classic\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n3 speed fast\n5 speed classic\nend 6 "), std::string::npos) << text;
+
+  const Replay replay = Read(text);
+  HeadlessPlatform platform;
+  Player player(platform, replay);
+  MtRandom random;
+  Game game(player, random);
+  FixedSelectionView view;
+  PlayerSelection selection(game.state, view);
+  platform.SetSelection(&selection);
+  player.Attach(game, selection);
+  player.Load();
+  player.DeliverDue();
+  std::string speeds;
+  while (player.TickDue()) {
+    speeds += player.speed() == Speed::Fast ? 'F' : 'C';
+    player.Tick();
+  }
+  EXPECT_EQ(speeds, "CCCFFC");
+  EXPECT_TRUE(player.Matches()) << player.Mismatch();
 }
 
 TEST(Replay, StateHashCoversEveryFieldButTheCopyResult) {
@@ -254,6 +361,7 @@ TEST(ReplayReader, NamesTheLineAndWhatIsWrong) {
       {Header() + "0 answer no\n" + end, "line 6: an answer outside a box"},
       {Header() + "0 box 1 answer maybe\n" + end, "line 6: answer takes yes or no"},
       {Header() + "0 level hard\n" + end, "line 6: level takes original, medium, easy or beginner"},
+      {Header() + "0 speed turbo\n" + end, "line 6: speed takes classic or fast"},
       {Header() + "0 box 0 up 37 0\n" + end, "line 6: a box number must be"},
       {Header() + "0 box 2 up 37 0\n0 box 1 up 37 0\n" + end, "line 7: box 1 comes after box 2"},
       {Header() + "0 box 1 answer no\n0 box 1 up 37 0\n" + end, "line 7: an event in box 1 after"},

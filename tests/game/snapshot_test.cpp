@@ -40,19 +40,6 @@ class Detour final : public PassingPlatform {
   }
 };
 
-class LoadSelectionOnShow final : public testing::PlatformObserver {
- public:
-  explicit LoadSelectionOnShow(PlayerSelection& selection) : selection_(selection) {}
-  void OnShowSelection() override {
-    if (!loaded_) selection_.Form_Load();
-    loaded_ = true;
-  }
-
- private:
-  PlayerSelection& selection_;
-  bool loaded_ = false;
-};
-
 struct TickTrace {
   std::uint64_t state;
   std::uint64_t frame;
@@ -67,26 +54,17 @@ struct Course {
   bool matches = false;
 };
 
-const PictureSet& Art() {
-  static const PictureSet* art = [] {
-    auto* set = new PictureSet;
-    testing::MakeSyntheticPictures(*set);
-    return set;
-  }();
-  return *art;
-}
-
 // Plays the replay, and after every `every`-th tick (0: never) saves, runs `length` ticks of its
 // own with keys held that the recording never pressed, and puts the game back.
 Course Play(const Replay& replay, int every, int length) {
-  RasterPlatform raster(Art());
+  RasterPlatform raster(testing::SyntheticPictures());
   Player player(raster, replay);
   Detour detour(player);
   MtRandom random;
   Game game(detour, random);
   testing::FakeSelectionView view;
   PlayerSelection selection(game.state, view);
-  LoadSelectionOnShow loader(selection);
+  testing::SelectionLoader loader(selection);
   raster.observer = &loader;
   player.Attach(game, selection);
   player.Load();
@@ -147,7 +125,7 @@ TEST(Snapshot, PuttingTheGameBackLeavesEveryRecordedGameAsItWas) {
 
 TEST(Snapshot, ASourceThatCannotGoBackLeavesTheGameAlone) {
   testing::FakeSelectionView view;
-  RasterPlatform raster(Art());
+  RasterPlatform raster(testing::SyntheticPictures());
   testing::ScriptedRandom scripted;
   Game game(raster, scripted);
   GameSnapshot saved;

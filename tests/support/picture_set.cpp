@@ -85,4 +85,13 @@ void MakeSyntheticPictures(PictureSet& pictures) {
     FillSprite(pictures, sprite);
 }
 
+const PictureSet& SyntheticPictures() {
+  static const PictureSet* pictures = [] {
+    auto* set = new PictureSet;
+    MakeSyntheticPictures(*set);
+    return set;
+  }();
+  return *pictures;
+}
+
 }  // namespace tandemhoop::testing

@@ -11,5 +11,7 @@ using tandemhoop::PictureSet;
 // filling most of the picture) with colours that say which picture and pixel they are; masks
 // white outside it and black on the shirt band of body poses; images black outside it.
 void MakeSyntheticPictures(PictureSet& pictures);
+// Those pictures, made once for the whole test program.
+const PictureSet& SyntheticPictures();
 
 }  // namespace tandemhoop::testing

@@ -6,6 +6,7 @@
 
 #include "game/platform.h"
 #include "screens/raster.h"
+#include "screens/selection.h"
 #include "tests/support/picture_set.h"
 
 namespace tandemhoop::testing {
@@ -19,6 +20,20 @@ class PlatformObserver {
   virtual void OnMessage(std::string_view /*text*/) {}
   virtual bool OnAsk(std::string_view /*text*/) { return false; }
   virtual void OnEndProgram() {}
+};
+
+// Loads the selection rules the first time the screen is shown, as the real screen does.
+class SelectionLoader final : public PlatformObserver {
+ public:
+  explicit SelectionLoader(PlayerSelection& selection) : selection_(selection) {}
+  void OnShowSelection() override {
+    if (!loaded_) selection_.Form_Load();
+    loaded_ = true;
+  }
+
+ private:
+  PlayerSelection& selection_;
+  bool loaded_ = false;
 };
 
 // A platform that really draws: every copy goes through the game's raster into a frame of the

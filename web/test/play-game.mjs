@@ -1,21 +1,14 @@
 // Plays a whole game against the computer in headless chromium and keeps screenshots of the
-// title, the selection screen, play, the first foul box, the win and the end of the game.
+// title, the selection screen, play, the first foul box, the win box and the end of the game.
 //   node play-game.mjs URL OUT_FOLDER
 // Not part of the tests: for looking at what the page shows.
-import {mkdirSync, mkdtempSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
+import {mkdirSync} from 'node:fs';
 import {join} from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {launchChromium} from './chromium.mjs';
 
 const [url = 'http://127.0.0.1:8064/', out = 'screenshots'] = process.argv.slice(2);
 mkdirSync(out, {recursive: true});
-const profile = mkdtempSync(join(tmpdir(), 'tandemhoop-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-  userDataDir: profile,
-  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const page = await browser.newPage();
 await page.setViewport({width: 780, height: 700});
@@ -23,37 +16,23 @@ page.on('console', (message) => console.log(`console ${message.type()}: ${messag
 page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
 
 const shot = async (name) => {
-  // A page behind an open box may not draw a frame: give up on the picture rather than wait.
-  const taken = await Promise.race([
-    page.screenshot({path: join(out, `${name}.png`)}).then(() => true, () => false),
-    sleep(4000).then(() => false),
-  ]);
-  console.log(`${name}: ${taken ? 'saved' : 'not taken'}`);
+  await page.screenshot({path: join(out, `${name}.png`)});
+  console.log(`${name}: saved`);
 };
 
-// A page does not draw while its box is open, so the picture is taken as the box closes, with
-// the timer held (the next tick would come one tick after the close): what stood behind the box.
+// The game's boxes stand over the court inside the page: each is taken as it shows, then
+// answered with Enter. The first foul's and the win's are kept.
 let fouls = 0;
 let over = null;
-page.on('dialog', async (dialog) => {
-  const message = dialog.message();
+const answerBoxes = async () => {
+  const message = await page.$eval('#overlay', (layer) => (layer.hidden ? null : layer.querySelector('p').textContent));
+  if (message === null) return;
   console.log(`box: ${JSON.stringify(message)}`);
   const name = /Wins$/.test(message) ? '5-win-box' : fouls++ === 0 ? '4-foul-box' : null;
   if (/Wins$/.test(message)) over = message;
-  await dialog.accept();
-  if (name === null) return;
-  const held = await page.evaluate(() => {
-    const {schedule} = window.tandemhoop;
-    const ticks = window.tandemhoop.core().ticks();
-    schedule.hold();
-    return ticks;
-  });
-  await shot(name);
-  console.log(`  (held at tick ${held})`);
-  await page.evaluate(() => {
-    window.tandemhoop.schedule.release();
-  });
-});
+  if (name !== null) await shot(name);
+  await page.keyboard.press('Enter');
+};
 
 await page.goto(url);
 await page.waitForFunction(() => window.tandemhoop?.ready === true);
@@ -84,6 +63,7 @@ let lastLog = 0;
 const started = Date.now();
 const arrows = ['ArrowLeft', 'ArrowUp', 'ArrowRight', 'ArrowDown'];
 while (over === null && Date.now() - started < 600000) {
+  await answerBoxes();
   const s = await state();
   if (s.ended) break;
   if (!playShot && Date.now() - started > 5000) {
@@ -99,9 +79,9 @@ while (over === null && Date.now() - started < 600000) {
              150 + Math.random() * 250);
   if (Math.random() < 0.5) await hold('KeyM', 100 + Math.random() * 300);
 }
+await answerBoxes();
 await sleep(500);
 const end = await state();
 console.log(`end: ${over} ${end.p1Score} - ${end.p2Score} after ${((Date.now() - started) / 1000).toFixed(0)} s`);
 await shot('6-game-over');
 await browser.close();
-rmSync(profile, {recursive: true, force: true});

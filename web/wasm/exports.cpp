@@ -1,11 +1,17 @@
 // The module's face to the page: the court window's and the selection screen's handlers, and
 // what the page needs to show the court. The page calls _initialize first, then starts either a
-// game (recorded as it is played, so it can be kept as a replay) or the playback of a replay.
+// game (recorded as it is played, so it can be kept as a replay) or the playback of a replay;
+// starting again puts everything back as a fresh page has it.
+//
+// Every input goes through the deferred boxes: the page cannot wait inside a call for its box to
+// be answered, so a call that opens one returns with the box waiting (box_open) and runs again
+// when the page hands in the answer (answer_box).
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "game/deferred_boxes.h"
 #include "game/game.h"
 #include "game/mt_random.h"
 #include "game/replay.h"
@@ -23,6 +29,7 @@ using tandemhoop::web::WebPlatform;
 
 struct Program {
   WebPlatform platform;
+  DeferredBoxes boxes{platform, platform};
   MtRandom random;
   Replay replay;                       // the one being played back
   std::unique_ptr<Recorder> recorder;  // a game played here
@@ -41,26 +48,36 @@ Speed SpeedOf(int speed) {
   return speed == 1 ? Speed::Fast : Speed::Classic;
 }
 
-// A click, from the page's screen or from the recording: through the recorder when recording.
+// A click on the page's screen: a game's input (a replay feeds in its own).
 void Click(SelectionClick click) {
   Program& p = program();
-  if (p.recorder) p.recorder->Click(click);
+  if (p.recorder) p.boxes.Click(click);
+}
+
+// Whatever game or replay ran before, gone: the next starts as on a fresh page.
+void Forget(Program& p) {
+  p.selection.reset();
+  p.game.reset();
+  p.player.reset();
+  p.recorder.reset();
+  p.platform.Reset();
 }
 
 }  // namespace
 
-// Starting: one of these, once, before Form_Load.
+// Starting: one of these before Form_Load (again for another game or replay).
 TANDEMHOOP_EXPORT("start_game") void StartGame(int speed, int level) {
   Program& p = program();
-  if (p.game) return;
-  p.recorder = std::make_unique<Recorder>(p.platform);
+  Forget(p);
+  p.recorder = std::make_unique<Recorder>(p.boxes);
   p.recorder->SetSpeed(SpeedOf(speed));
   p.game = std::make_unique<Game>(*p.recorder, p.random);
   if (level >= 0 && level < static_cast<int>(kLevelCount))
     p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
-  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
+  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.boxes);
   p.platform.Attach(*p.selection);
   p.recorder->Attach(*p.game, *p.selection);
+  p.boxes.Attach(*p.game, *p.recorder);
 }
 
 // The page writes a replay file's bytes here, then calls start_replay with their number.
@@ -78,20 +95,24 @@ TANDEMHOOP_EXPORT("text_length") int TextLength() {
 
 // Returns 0 and leaves the reason in the text when the file is not a whole replay; 1 for a
 // Classic replay, 2 for a Fast one (the speed the page is to tick at).
+// Whatever ran before is kept when the file is refused.
 TANDEMHOOP_EXPORT("start_replay") int StartReplay() {
   Program& p = program();
-  if (p.game) return 0;
+  Replay replay;
   std::string error;
-  if (!ReadReplay(p.text, p.replay, error)) {
+  if (!ReadReplay(p.text, replay, error)) {
     p.text = error;
     return 0;
   }
-  p.player = std::make_unique<Player>(p.platform, p.replay);
+  Forget(p);
+  p.replay = std::move(replay);
+  p.player = std::make_unique<Player>(p.boxes, p.replay);
   p.player->SetShowBoxes(true);
   p.game = std::make_unique<Game>(*p.player, p.random);
-  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.platform);
+  p.selection = std::make_unique<PlayerSelection>(p.game->state, p.boxes);
   p.platform.Attach(*p.selection);
   p.player->Attach(*p.game, *p.selection);
+  p.boxes.Attach(*p.game, *p.player);
   return p.replay.header.speed == Speed::Fast ? 2 : 1;
 }
 
@@ -102,11 +123,22 @@ TANDEMHOOP_EXPORT("replay_text") int ReplayText() {
   p.text = p.recorder->Text();
   return 1;
 }
+// Whether the game played here has left the selection screen: before, a replay shows nothing
+// worth keeping and nothing is lost by leaving.
+TANDEMHOOP_EXPORT("play_started") int PlayStarted() {
+  const Program& p = program();
+  return p.recorder && p.recorder->PlayStarted() ? 1 : 0;
+}
 
 // Playback: whether another tick is due, and once finished whether it ended as recorded (the
 // reason in the text when not).
 TANDEMHOOP_EXPORT("replay_tick_due") int ReplayTickDue() {
   return program().player && program().player->TickDue() ? 1 : 0;
+}
+// The speed the next tick of the replay comes at, as the player saw it: 1 Classic, 2 Fast.
+TANDEMHOOP_EXPORT("replay_speed") int ReplaySpeed() {
+  const Program& p = program();
+  return p.player && p.player->speed() == Speed::Fast ? 2 : 1;
 }
 TANDEMHOOP_EXPORT("replay_matches") int ReplayMatches() {
   Program& p = program();
@@ -120,45 +152,57 @@ TANDEMHOOP_EXPORT("ticks") std::uint32_t Ticks() {
   return p.recorder ? p.recorder->ticks() : 0;
 }
 
-// Court window
+// Court window. A replay takes Form_Load and the ticks only: the player feeds in the rest.
 TANDEMHOOP_EXPORT("Form_Load") void FormLoad() {
-  Program& p = program();
-  if (p.recorder) p.recorder->Load();
-  if (p.player) {
-    // The inputs recorded before the first tick (the key that starts the game) follow at once.
-    p.player->Load();
-    p.player->DeliverDue();
-  }
+  program().boxes.Load();
 }
 TANDEMHOOP_EXPORT("Timer1_Timer") void Timer1Timer() {
-  Program& p = program();
-  if (p.recorder) p.recorder->Tick();
-  if (p.player) p.player->Tick();
+  program().boxes.Tick();
 }
 TANDEMHOOP_EXPORT("Form_KeyPress") void FormKeyPress(int keyAscii) {
   Program& p = program();
-  if (p.recorder) p.recorder->KeyPress(keyAscii);
+  if (p.recorder) p.boxes.KeyPress(keyAscii);
 }
 TANDEMHOOP_EXPORT("Form_KeyDown") void FormKeyDown(int keyCode, int shift) {
   Program& p = program();
-  if (p.recorder) p.recorder->KeyDown(keyCode, shift);
+  if (p.recorder) p.boxes.KeyDown(keyCode, shift);
 }
+// While a box waits, a release waits inside it.
 TANDEMHOOP_EXPORT("Form_KeyUp") void FormKeyUp(int keyCode, int shift) {
   Program& p = program();
-  if (p.recorder) p.recorder->KeyUp(keyCode, shift);
+  if (p.recorder) p.boxes.KeyUp(keyCode, shift);
+}
+
+// The box that waits for its answer: whether one does, whether it asks Yes or No (rather than
+// showing OK), its text (into the text), and the answer, after which the call that opened it
+// has run again (and may have opened the next).
+TANDEMHOOP_EXPORT("box_open") int BoxOpen() {
+  return program().boxes.BoxOpen() ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("box_asks") int BoxAsks() {
+  return program().boxes.BoxAsks() ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("box_text") int BoxText() {
+  Program& p = program();
+  p.text.assign(p.boxes.BoxText());
+  return static_cast<int>(p.text.size());
+}
+TANDEMHOOP_EXPORT("answer_box") void AnswerBox(int yes) {
+  program().boxes.Answer(yes != 0);
 }
 TANDEMHOOP_EXPORT("Ended") int Ended() {
   const Program& p = program();
   return p.game && p.game->Ended() ? 1 : 0;
 }
+// A change in the middle of a game is noted before the first tick it rules, like the level's.
 TANDEMHOOP_EXPORT("set_speed") void SetSpeed(int speed) {
   Program& p = program();
-  if (p.recorder) p.recorder->SetSpeed(SpeedOf(speed));
+  if (p.recorder) p.boxes.SetSpeed(SpeedOf(speed));
 }
 TANDEMHOOP_EXPORT("set_computer_level") void SetComputerLevel(int level) {
   Program& p = program();
   if (!p.recorder || level < 0 || level >= static_cast<int>(kLevelCount)) return;
-  p.game->SetComputerLevel(static_cast<ComputerLevel>(level));
+  p.boxes.SetComputerLevel(static_cast<ComputerLevel>(level));
 }
 
 // Once a game against the computer is lost: the easier level to offer for the next one, or -1.
@@ -255,4 +299,25 @@ TANDEMHOOP_EXPORT("state_hash") std::uint64_t GameStateHash() {
 TANDEMHOOP_EXPORT("game_state") const GameState* State() {
   const Program& p = program();
   return p.game ? &p.game->state : nullptr;
+}
+// What the page says at the end and starts the next game with: the picks, the mode and the score.
+TANDEMHOOP_EXPORT("p1_pick") int P1Pick() {
+  const Program& p = program();
+  return p.game ? p.game->state.p1Pick : 0;
+}
+TANDEMHOOP_EXPORT("p2_pick") int P2Pick() {
+  const Program& p = program();
+  return p.game ? p.game->state.p2Pick : 0;
+}
+TANDEMHOOP_EXPORT("two_players") int TwoPlayers() {
+  const Program& p = program();
+  return p.game && p.game->state.twoPlayerMode == kTrue ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("p1_score") int P1Score() {
+  const Program& p = program();
+  return p.game ? p.game->state.p1Score : 0;
+}
+TANDEMHOOP_EXPORT("p2_score") int P2Score() {
+  const Program& p = program();
+  return p.game ? p.game->state.p2Score : 0;
 }

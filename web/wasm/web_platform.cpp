@@ -15,8 +15,6 @@ TANDEMHOOP_IMPORT("set_timer_enabled") void PageSetTimerEnabled(int enabled);
 TANDEMHOOP_IMPORT("show_selection_screen") void PageShowSelectionScreen();
 TANDEMHOOP_IMPORT("hide_selection_screen") void PageHideSelectionScreen();
 TANDEMHOOP_IMPORT("set_text") void PageSetText(int box, const char* text, int length);
-TANDEMHOOP_IMPORT("show_message") void PageShowMessage(const char* text, int length);
-TANDEMHOOP_IMPORT("ask_yes_no") int PageAskYesNo(const char* text, int length);
 TANDEMHOOP_IMPORT("end_program") void PageEndProgram();
 TANDEMHOOP_IMPORT("seconds_since_midnight") std::uint32_t PageSecondsSinceMidnight();
 }
@@ -29,11 +27,17 @@ namespace {
 constexpr std::uint32_t kWindowBackground = 0x00FFFFFF;
 
 // 0x00RRGGBB to the bytes R, G, B, 255, which read as one little-endian word are 0xFFBBGGRR.
-void ToRgba(const std::uint32_t* __restrict from, std::uint32_t* __restrict to, std::size_t count) {
+// Returns whether any of them differs from what stood there.
+bool ToRgba(const std::uint32_t* __restrict from, std::uint32_t* __restrict to, std::size_t count) {
+  std::uint32_t differs = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t pixel = from[i];
-    to[i] = 0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+    const std::uint32_t rgba =
+        0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+    differs |= to[i] ^ rgba;
+    to[i] = rgba;
   }
+  return differs != 0;
 }
 
 int Length(std::string_view text) {
@@ -53,6 +57,16 @@ WebPlatform::WebPlatform()
         Surface{size.width, size.height,
                 std::vector<std::uint32_t>(static_cast<std::size_t>(size.width) * size.height, 0)};
   }
+}
+
+void WebPlatform::Reset() {
+  std::fill(surface_.pixels.begin(), surface_.pixels.end(), kWindowBackground);
+  changes_ = FrameChanges{kWidth, kHeight};
+  selection_ = nullptr;
+  selectionLoaded_ = false;
+  timerEnabled_ = false;
+  textX_ = 0;
+  textY_ = 0;
 }
 
 std::size_t WebPlatform::PictureCount() {
@@ -92,23 +106,27 @@ std::int32_t WebPlatform::BitBlt(int x, int y, int width, int height, PictureRef
 
 const std::uint8_t* WebPlatform::FrameRgba() {
   const ChangedAreas& areas = changes_.Take();
-  changed_[0] = areas.count();
+  int kept = 0;
   for (int i = 0; i < areas.count(); ++i) {
     // A copy: the pixels written below are 32-bit integers too, and the compiler would have to
     // read the area again after each one, which keeps the row from being vectorised.
     const CopyArea area = areas[i];
-    const std::size_t at = 1 + 4 * static_cast<std::size_t>(i);
+    const std::size_t width = static_cast<std::size_t>(area.width);
+    bool differs = false;
+    for (int row = area.y; row < area.y + area.height; ++row) {
+      const std::size_t first =
+          static_cast<std::size_t>(row) * kWidth + static_cast<std::size_t>(area.x);
+      differs |= ToRgba(surface_.pixels.data() + first, rgba_.data() + first, width);
+    }
+    // Drawn again the same (a tick where nothing moves): the page has nothing to show anew.
+    if (!differs) continue;
+    const std::size_t at = 1 + 4 * static_cast<std::size_t>(kept++);
     changed_[at] = area.x;
     changed_[at + 1] = area.y;
     changed_[at + 2] = area.width;
     changed_[at + 3] = area.height;
-    const std::size_t width = static_cast<std::size_t>(area.width);
-    for (int row = area.y; row < area.y + area.height; ++row) {
-      const std::size_t first =
-          static_cast<std::size_t>(row) * kWidth + static_cast<std::size_t>(area.x);
-      ToRgba(surface_.pixels.data() + first, rgba_.data() + first, width);
-    }
   }
+  changed_[0] = kept;
   return reinterpret_cast<const std::uint8_t*>(rgba_.data());
 }
 
@@ -156,14 +174,6 @@ void WebPlatform::ShowSelectionScreen() {
     selection_->Form_Load();
   }
   PageShowSelectionScreen();
-}
-
-void WebPlatform::ShowMessage(std::string_view text) {
-  PageShowMessage(text.data(), Length(text));
-}
-
-bool WebPlatform::AskYesNo(std::string_view text) {
-  return PageAskYesNo(text.data(), Length(text)) != 0;
 }
 
 void WebPlatform::EndProgram() {

@@ -17,8 +17,9 @@ namespace tandemhoop::web {
 
 // The window system of the page, seen from the core: the court's surface and every picture live
 // here in the module's memory, so every copy is made by the same raster as on the desktop; what
-// only the page can do (text, the timer, the boxes, the selection screen) is asked of it through
-// the imported functions.
+// only the page can do (text, the timer, the selection screen) is asked of it through the
+// imported functions. The message boxes are not asked here: the deferred boxes in front keep them
+// waiting for the page's answer.
 class WebPlatform final : public Platform, public SelectionView {
  public:
   static constexpr int kWidth = 727;
@@ -28,6 +29,9 @@ class WebPlatform final : public Platform, public SelectionView {
 
   // The selection rules, which need the game's state; set once the game exists.
   void Attach(PlayerSelection& selection) { selection_ = &selection; }
+  // As a fresh page has it, for another game: the window white, the selection screen not yet
+  // loaded, the timer stopped. The pictures and the sounds stay.
+  void Reset();
 
   // Platform
   std::int32_t BitBlt(int x, int y, int width, int height, PictureRef source, RasterOp op) override;
@@ -39,8 +43,8 @@ class WebPlatform final : public Platform, public SelectionView {
   bool TimerEnabled() const override { return timerEnabled_; }
   void CentreCourtWindow() override {}  // the page keeps the court where the page puts it
   void ShowSelectionScreen() override;
-  void ShowMessage(std::string_view text) override;
-  bool AskYesNo(std::string_view text) override;
+  void ShowMessage(std::string_view /*text*/) override {}
+  bool AskYesNo(std::string_view /*text*/) override { return false; }
   void EndProgram() override;
   std::uint32_t SecondsSinceMidnight() const override;
   void PlaySound(Sound sound) override { mixer_.Play(sound); }
@@ -69,7 +73,8 @@ class WebPlatform final : public Platform, public SelectionView {
 
   const Surface& surface() const { return surface_; }
   // The surface as RGBA bytes for the canvas; only the areas changed since the last call are
-  // converted again, and FrameChanged tells which: their number, then x, y, width, height of each.
+  // converted again, and FrameChanged tells which of them came out different: their number, then
+  // x, y, width, height of each.
   const std::uint8_t* FrameRgba();
   const std::int32_t* FrameChanged() const { return changed_.data(); }
 

@@ -2,6 +2,7 @@
 // keyboard and the timer, all handed to the same handlers the desktop calls.
 import {decodePictures, loadPictures, readText, startCore} from './core.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
+import {CourtOverlay} from './overlay.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
 import {SoundOutput} from './sound.js';
@@ -10,18 +11,23 @@ const $ = (id) => document.getElementById(id);
 const court = $('court');
 const screen = new Screen(court, $('surface'), $('screen'), $('text'));
 const selection = $('selection');
+const overlay = new CourtOverlay($('overlay'));
 
 let core = null;  // the module's exports
 let sound = null;
 let ended = false;
 let playback = null;  // the name of the replay being played back, or null in a game
+let finished = false;  // the replay played back has come to its end
+let timerOn = false;   // the game's Timer1
+let started = false;   // the timer has run in this game: stopped again, the game is paused
+let box = null;        // the game's box that waits for its answer: {fromTick}
+let nextPicks = null;  // the picks and mode a game started by "Play again" is to begin with
 const text = (pointer, length) => readText(core.memory, pointer, length);
 
 function tick() {
   screen.clearLines();
   core.Timer1_Timer();
-  present();
-  if (playback !== null && !ended && core.replay_tick_due() === 0) finishPlayback();
+  afterCall(true);
 }
 const schedule = new TickSchedule(() => performance.now(), tick);
 
@@ -29,25 +35,138 @@ function present() {
   if (core !== null) screen.present(core.memory.buffer, core.frame_rgba(), core.frame_changed());
 }
 
-// A message box blocks everything, the tick included; when it closes the schedule starts again.
-function modal(show) {
+// After every call into the game: a box it opened, the sounds it cued, what it drew, and where
+// the game now stands.
+function afterCall(fromTick) {
+  if (box === null && core.box_open() === 1) openBox(fromTick);
+  sound?.cued();
   present();
-  schedule.hold();
-  const opened = performance.now();
-  try {
-    return show();
-  } finally {
-    hooks.boxMs += performance.now() - opened;
-    schedule.release();
-    pump();
+  if (fromTick && nextPicks !== null && !selection.hidden) startWithPicks();
+  if (playback !== null && box === null && !finished) {
+    // Watched at the speed it was played, changes included.
+    schedule.setPeriod(core.replay_speed() === 2 ? kPeriods.fast : kPeriods.classic);
+    if (ended || core.replay_tick_due() === 0) finishPlayback();
   }
+  showPaused();
+  if (!fromTick) showSave();  // play begins with a click
+}
+
+// A box stops the game as the desktop's does: no tick comes until it is answered, and the
+// schedule starts again from that moment. The picture under it is the one as the box opened.
+function openBox(fromTick) {
+  box = {fromTick};
+  schedule.hold();
+  showBox();
+}
+
+function showBox() {
+  const question = core.box_asks() === 1;
+  const buttons = question ? [{label: 'Yes', value: true}, {label: 'No', value: false}] :
+                             [{label: 'OK', value: true}];
+  core.box_text();  // into the module's text, which may move: read after
+  const message = coreText();
+  hooks.boxes.push(message);
+  // Esc answers OK, as a desktop box with one button; the quit question ignores it (a held Esc
+  // would answer it at once).
+  overlay.show({text: message, buttons, escape: question ? undefined : true, onAnswer: answerBox});
+  watchPads();
+  // A replay's boxes close by themselves after a while, as the desktop's do.
+  if (playback !== null) box.closing = setTimeout(() => overlay.chooseDefault(), 1000);
+}
+
+function answerBox(yes) {
+  if (box === null) return;
+  clearTimeout(box.closing);
+  unwatchPads();
+  // The call runs again from its start; a tick draws and prints everything again.
+  if (box.fromTick) screen.clearLines();
+  core.answer_box(yes ? 1 : 0);
+  if (core.box_open() === 1) {
+    present();
+    showBox();
+    return;
+  }
+  const fromTick = box.fromTick;
+  box = null;
+  schedule.release();
+  if (gameOn()) court.focus({preventScroll: true});
+  afterCall(fromTick);
+  pump();
+}
+
+// A gamepad answers a box as on the desktop: A or Start gives OK or Yes, B or Back gives No.
+// Pads are listened to only while a box is open: a page that listens keeps the browser polling
+// them all the time.
+function padButtons() {
+  const pressed = new Set();
+  for (const pad of navigator.getGamepads()) {
+    if (pad === null) continue;
+    if (pad.buttons[0]?.pressed || pad.buttons[9]?.pressed) pressed.add('yes');
+    if (pad.buttons[1]?.pressed || pad.buttons[8]?.pressed) pressed.add('no');
+  }
+  return pressed;
+}
+const pads = {listening: false, frame: 0, before: new Set()};
+// A pad the browser shows the page for the first time: the press that woke it may answer.
+function padConnected() {
+  pads.before = new Set();
+  cancelAnimationFrame(pads.frame);
+  pollPads();
+}
+function watchPads() {
+  if (typeof navigator.getGamepads !== 'function') return;
+  if (!pads.listening) window.addEventListener('gamepadconnected', padConnected);
+  pads.listening = true;
+  pads.before = padButtons();  // a button already down does not answer the box
+  if (navigator.getGamepads().some((pad) => pad !== null) && pads.frame === 0) {
+    pads.frame = requestAnimationFrame(pollPads);
+  }
+}
+function unwatchPads() {
+  if (!pads.listening) return;
+  window.removeEventListener('gamepadconnected', padConnected);
+  pads.listening = false;
+  cancelAnimationFrame(pads.frame);
+  pads.frame = 0;
+}
+function pollPads() {
+  pads.frame = 0;
+  if (!pads.listening) return;
+  const now = padButtons();
+  const before = pads.before;
+  pads.before = now;
+  pads.frame = requestAnimationFrame(pollPads);
+  if (now.has('yes') && !before.has('yes')) {
+    overlay.chooseDefault();
+  } else if (now.has('no') && !before.has('no')) {
+    overlay.choose(false);
+  }
+}
+
+// The page's own question, in the same kind of box, holding the game the same way.
+function ask(question, onYes) {
+  schedule.hold();
+  overlay.show({text: question, buttons: [{label: 'Yes', value: true}, {label: 'No', value: false}],
+                onAnswer: (yes) => {
+                  unwatchPads();
+                  schedule.release();
+                  if (gameOn()) court.focus({preventScroll: true});
+                  if (yes) onYes();
+                  pump();
+                  showPaused();
+                }});
+  watchPads();
 }
 
 const platform = {
   print: (x, y, pointer, length) => screen.print(x, y, text(pointer, length)),
   set_timer_enabled: (enabled) => {
-    schedule.setEnabled(enabled !== 0 && !ended);
-    pump();
+    timerOn = enabled !== 0;
+    if (timerOn) started = true;
+    // A replay ticks as long as it has ticks, whatever the game it plays back does with its timer.
+    if (playback === null) schedule.setEnabled(timerOn && !ended);
+    // Not served from here: this runs inside a call into the game, which no tick may enter.
+    rearm();
   },
   show_selection_screen: () => {
     if (!selection.hidden) return;
@@ -62,33 +181,11 @@ const platform = {
   set_text: (box, pointer, length) => {
     $(box === 1 ? 'Text1' : 'Text2').value = text(pointer, length);
   },
-  show_message: (pointer, length) => modal(() => window.alert(text(pointer, length))),
-  ask_yes_no: (pointer, length) => (modal(() => window.confirm(text(pointer, length))) ? 1 : 0),
   end_program: () => {
     ended = true;
     schedule.setEnabled(false);
     selection.hidden = true;
-    present();
-    if (playback !== null) {
-      finishPlayback();
-      return;
-    }
-    $('over').hidden = false;
-    $('again').focus();
-    document.title = 'Tandemhoop: game over';
-    // Beaten by the computer: the easier level is one click away.
-    const easier = core.offered_level();
-    if (easier >= 0) {
-      const level = $('level');
-      $('easier-level').textContent = level.options[easier].textContent;
-      $('easier').onclick = () => {
-        level.value = String(easier);
-        keep('level', level.value);
-        location.reload();
-      };
-      $('offer').hidden = false;
-      $('easier').focus();
-    }
+    if (playback === null) showGameOver();
   },
   seconds_since_midnight: () => {
     const now = new Date();
@@ -96,18 +193,16 @@ const platform = {
   },
 };
 
-// The timer: the schedule is served from every animation frame and from a timeout at the next
-// deadline, whichever comes first (the display's rate may be below the Fast speed).
+// The timer: a timeout at the next deadline, and nothing at all while no tick can come.
 let timeout = 0;
 function pump() {
   schedule.service();
+  rearm();
+}
+function rearm() {
   clearTimeout(timeout);
   const wait = schedule.timeToNextTick();
   if (wait !== null) timeout = setTimeout(pump, wait);
-}
-function animate() {
-  schedule.service();
-  requestAnimationFrame(animate);
 }
 
 // A hidden page pauses, as a covered window would not: a player who looks away loses nothing.
@@ -120,12 +215,16 @@ document.addEventListener('visibilitychange', () => {
   }
 });
 
-// The keyboard belongs to the court unless a control of the page has it.
+// A game is on from the title to its end; the keys are then the game's.
+const gameOn = () => core !== null && !ended && playback === null;
+
+// Whether a key belongs to the court: during a game, anywhere but on the selection screen, the
+// game-over panel and a box. A control under the court keeps no key of the game: once used it
+// hands the keyboard back.
 function forCourt(event) {
-  if (core === null || ended || playback !== null) return false;
+  if (!gameOn()) return false;
   const target = event.target;
-  if (target instanceof Element && target.closest('#selection, #bar, #over')) return false;
-  return true;
+  return !(target instanceof Element && target.closest('#selection, #over, #overlay'));
 }
 
 // Sound may start with the first thing the player does on the page.
@@ -133,55 +232,95 @@ document.addEventListener('keydown', () => sound?.wake(), true);
 document.addEventListener('pointerdown', () => sound?.wake(), true);
 
 // Keys the court has sent down and not yet up. One let go on a control of the page (the
-// selection screen takes the keyboard when it appears) still goes up for the game; one held
-// while the page loses the keyboard is let go then.
+// selection screen takes the keyboard when it appears) or inside a box still goes up for the
+// game; one held while the page loses the keyboard is let go then.
 const held = new Set();
+
+// A held key's repeats never press a button of the selection screen: the key that brought the
+// screen up (Enter on the title) is still down when the screen takes the keyboard.
+const kPressingKeys = new Set(['Enter', 'NumpadEnter', 'Space']);
 
 document.addEventListener('keydown', (event) => {
   if (event.code === 'F11') {
     event.preventDefault();
-    toggleFullScreen();
+    if (!event.repeat) toggleFullScreen();
+    return;
+  }
+  if (overlay.open) {
+    if (overlay.key(event)) event.preventDefault();
+    return;
+  }
+  if (event.target instanceof Element && event.target.closest('#selection')) {
+    if (event.repeat && kPressingKeys.has(event.code)) event.preventDefault();
     return;
   }
   if (!forCourt(event) || event.metaKey) return;
   const keyCode = virtualKeyCode(event.code);
   const character = characterCode(event);
   if (keyCode === 0 && character === 0) return;
-  // Nothing scrolls or types: the key is the game's. A held key repeats both, as on the desktop.
+  // Nothing scrolls, types or works a control: the key is the game's. A held key repeats both,
+  // as on the desktop.
   event.preventDefault();
+  if (event.target !== court) court.focus({preventScroll: true});
   if (keyCode !== 0) {
     held.add(event.code);
     core.Form_KeyDown(keyCode, shiftState(event));
+    afterCall(false);
   }
-  if (character !== 0 && !core.Ended()) core.Form_KeyPress(character);
-});
+  if (character !== 0 && box === null && core.Ended() === 0) {
+    core.Form_KeyPress(character);
+    afterCall(false);
+  }
+}, true);
 
 document.addEventListener('keyup', (event) => {
   const keyCode = virtualKeyCode(event.code);
   const wasHeld = held.delete(event.code);
-  if (keyCode === 0 || core === null || ended || playback !== null) return;
-  if (forCourt(event)) {
-    event.preventDefault();
-  } else if (!wasHeld) {
-    return;
-  }
+  if (keyCode === 0 || !gameOn()) return;
+  if (!wasHeld && (overlay.open || !forCourt(event))) return;
+  // Not a click for the button it is let go on, either.
+  event.preventDefault();
   core.Form_KeyUp(keyCode, shiftState(event));
-});
+  afterCall(false);
+}, true);
 
 window.addEventListener('blur', () => {
-  if (core === null || ended || playback !== null) return;
+  if (!gameOn()) return;
   for (const code of held) core.Form_KeyUp(virtualKeyCode(code), 0);
   held.clear();
+  afterCall(false);
 });
 
+// The pause mark: beside the court while the game waits after Esc and No.
+function showPaused() {
+  const paused = gameOn() && started && !timerOn && !overlay.open;
+  const mark = $('paused');
+  if (mark.hidden !== paused) return;
+  mark.hidden = !paused;
+  if (paused) placePaused();
+}
+
+// A replay can be saved once it shows some play.
+function showSave() {
+  const playing = core !== null && playback === null && core.play_started() === 1;
+  if ($('save').disabled !== playing) return;
+  $('save').disabled = !playing;
+  $('save-over').hidden = !playing;
+}
+
 // The selection screen: each control calls its own rule.
+const kClicks = ['Label6', 'Picture26', 'Label3', 'Picture34', 'Label4', 'Picture42', 'Label5',
+                 'Picture50', 'Picture1', 'Picture2', 'Command3', 'Command4'];
+function click(name) {
+  core[`${name}_Click`]();
+  afterCall(false);
+}
+
 function wireSelection(pictures) {
-  const clicks = ['Label6', 'Picture26', 'Label3', 'Picture34', 'Label4', 'Picture42', 'Label5',
-                  'Picture50', 'Picture1', 'Picture2', 'Command3', 'Command4'];
-  for (const name of clicks) {
+  for (const name of kClicks) {
     $(name).addEventListener('click', (event) => {
       event.preventDefault();
-      core[`${name}_Click`]();
+      click(name);
     });
   }
   const names = {Label6: 'Oskel Varrin', Label3: 'Tobin Hask', Label4: 'Pell Ormand', Label5: 'Reko Fairlane'};
@@ -224,6 +363,11 @@ function keep(key, value) {
   }
 }
 
+// Once used, a control gives the keyboard back to the game.
+function backToCourt() {
+  if (gameOn()) court.focus({preventScroll: true});
+}
+
 function wireBar() {
   const speed = $('speed');
   speed.value = setting('speed', 'classic', ['classic', 'fast']);
@@ -235,7 +379,7 @@ function wireBar() {
       core.set_speed(speed.value === 'fast' ? 1 : 0);
     }
     pump();
-    court.focus();
+    backToCourt();
   });
   // A change rules from the next tick, as the desktop's menu does; the replay notes it there.
   const level = $('level');
@@ -243,7 +387,7 @@ function wireBar() {
   level.addEventListener('change', () => {
     keep('level', level.value);
     if (playback === null) core.set_computer_level(Number(level.value));
-    court.focus();
+    backToCourt();
   });
   const scaling = $('scaling');
   scaling.value = setting('scaling', 'sharp', ['sharp', 'smooth']);
@@ -252,24 +396,34 @@ function wireBar() {
     keep('scaling', scaling.value);
     screen.sharp = scaling.value === 'sharp';
     layout();
-    court.focus();
+    backToCourt();
   });
-  $('fullscreen').addEventListener('click', toggleFullScreen);
+  $('fullscreen').addEventListener('click', () => {
+    toggleFullScreen();
+    backToCourt();
+  });
   const soundOn = $('sound');
   soundOn.checked = setting('sound', 'on', ['on', 'off']) === 'on';
   sound.setOn(soundOn.checked);
   soundOn.addEventListener('change', () => {
     keep('sound', soundOn.checked ? 'on' : 'off');
     sound.setOn(soundOn.checked);
-    court.focus();
+    backToCourt();
   });
-  $('again').addEventListener('click', () => location.reload());
-  $('save').addEventListener('click', saveReplay);
+  $('again').addEventListener('click', () => newGame(playback === null ? lastPicks() : null));
+  $('save').addEventListener('click', () => {
+    saveReplay();
+    backToCourt();
+  });
   $('save-over').addEventListener('click', saveReplay);
-  $('open').addEventListener('change', () => {
-    const file = $('open').files[0];
+  const open = $('open');
+  open.addEventListener('change', () => {
+    const file = open.files[0];
+    open.value = '';
+    backToCourt();
     if (file) openReplay(file);
   });
+  open.addEventListener('cancel', backToCourt);
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dragging');
@@ -281,16 +435,27 @@ function wireBar() {
     const file = event.dataTransfer.files[0];
     if (file) openReplay(file);
   });
+  // Leaving the page in the middle of a game throws it away: the browser asks first.
+  window.addEventListener('beforeunload', (event) => {
+    if (!gameInProgress()) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
 }
 
-// Replays. Every game is recorded as it is played and can be downloaded at any moment; a
-// replay file opened or dropped on the page starts a fresh page that plays it back.
+const gameInProgress = () => gameOn() && core.play_started() === 1;
+
+// Replays. Every game is recorded as it is played and can be downloaded once play has begun; a
+// replay file opened or dropped on the page is played back in place of the game.
 function coreText() {
   return readText(core.memory, core.text_pointer(), core.text_length());
 }
 
 function saveReplay() {
-  if (core === null || playback !== null || core.replay_text() === 0) return;
+  if (core === null || playback !== null || core.play_started() !== 1 ||
+      core.replay_text() === 0) {
+    return;
+  }
   const blob = new Blob([coreText()], {type: 'text/plain'});
   const link = document.createElement('a');
   const stamp = new Date().toISOString().slice(0, 19).replace(/[T:]/g, '-');
@@ -300,67 +465,141 @@ function saveReplay() {
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
 }
 
-const kReplayKey = 'tandemhoop.replay';
 async function openReplay(file) {
+  if (overlay.open) return;  // answer the box first
   if (file.size > 8 * 1024 * 1024) {
-    window.alert(`${file.name} is too large to be a replay.`);
+    showNote(`${file.name} is too large to be a replay.`);
     return;
   }
-  try {
-    sessionStorage.setItem(kReplayKey, JSON.stringify({name: file.name, text: await file.text()}));
-  } catch {
-    window.alert('This browser keeps no session storage, so the replay cannot be opened.');
-    return;
+  const replay = await file.text();
+  const play = () => startReplayText(file.name, replay);
+  if (gameInProgress()) {
+    ask(`Play back ${file.name}? This game ends without being kept.`, play);
+  } else {
+    play();
   }
-  location.reload();
 }
 
-// Starts the pending replay instead of a game; false when there is none or it is not one.
-function startPendingReplay() {
-  let pending = null;
-  try {
-    pending = JSON.parse(sessionStorage.getItem(kReplayKey) || 'null');
-    sessionStorage.removeItem(kReplayKey);
-  } catch {
-    return false;
-  }
-  if (pending === null || typeof pending.text !== 'string') return false;
-  return startReplayText(pending.name, pending.text);
-}
-
-function startReplayText(name, text) {
-  const bytes = new TextEncoder().encode(text);
+// Plays a replay back in place of whatever ran; false when the text is not one (what ran goes on).
+function startReplayText(name, replay) {
+  const bytes = new TextEncoder().encode(replay);
   // The buffer may grow the module's memory: its buffer is taken after.
   const storage = core.text_buffer(bytes.length);
   new Uint8Array(core.memory.buffer, storage, bytes.length).set(bytes);
-  const speed = core.start_replay();
-  if (speed === 0) {
+  if (core.start_replay() === 0) {
     showNote(`${name} is not a replay this game can play: ${coreText()}`);
     return false;
   }
+  resetPage();
   playback = name;
-  schedule.setPeriod(speed === 2 ? kPeriods.fast : kPeriods.classic);
   showNote(`Playing back ${name}.`);
+  core.Form_Load();
+  afterCall(false);
+  if (!finished) schedule.setEnabled(true);
+  pump();
   return true;
 }
 
+// The end of a replay, whole, saved in the middle of a game, or gone another way than recorded:
+// its last picture stays, score lines and all, and nothing ticks any more.
 function finishPlayback() {
-  if (playback === null || $('over').hidden === false) return;
+  finished = true;
+  schedule.setEnabled(false);
   const matches = core.replay_matches() === 1;
   const outcome = matches ? 'It ended exactly as it was recorded.' :
                             `It did not play back as recorded: ${coreText()}`;
   showNote(`The replay of ${playback} is over. ${outcome}`);
   $('over-text').textContent = 'The replay is over.';
+  $('again').textContent = 'Play a game';
   $('save-over').hidden = true;
   $('over').hidden = false;
   document.title = 'Tandemhoop: replay over';
   hooks.replayResult = {matches, ticks: core.ticks(), stateHash: hex(core.state_hash())};
 }
 
-function showNote(text) {
-  const note = $('replay-note');
-  note.textContent = text;
-  note.hidden = false;
+function showGameOver() {
+  const [p1, p2] = [core.p1_score(), core.p2_score()];
+  const twoPlayers = core.two_players() === 1;
+  let said = `The game was left at ${p1} to ${p2}.`;
+  if (p1 >= 4) said = `Player 1 won, ${p1} to ${p2}.`;
+  if (p1 < 4 && p2 >= 4) said = `${twoPlayers ? 'Player 2' : 'The computer'} won, ${p2} to ${p1}.`;
+  $('over-text').textContent = said;
+  $('again').textContent = 'Play again';
+  $('over').hidden = false;
+  $('again').focus({preventScroll: true});
+  document.title = 'Tandemhoop: game over';
+  showSave();
+  // Beaten by the computer: the easier level is one click away.
+  const easier = core.offered_level();
+  $('offer').hidden = easier < 0;
+  if (easier >= 0) {
+    const level = $('level');
+    $('easier-level').textContent = level.options[easier].textContent;
+    $('easier').onclick = () => {
+      level.value = String(easier);
+      keep('level', level.value);
+      newGame(lastPicks());
+    };
+    $('easier').focus({preventScroll: true});
+  }
+}
+
+// The picks and the mode of the game just played: pick number n is the name label of its player.
+const kPickLabels = [null, 'Label6', 'Label3', 'Label4', 'Label5'];
+function lastPicks() {
+  const [p1, p2] = [core.p1_pick(), core.p2_pick()];
+  if (p1 < 1 || p1 > 4 || p2 < 1 || p2 > 4) return null;
+  return {clicks: [kPickLabels[p1], kPickLabels[p2], core.two_players() === 1 ? 'Command4' : 'Command3']};
+}
+
+// Everything of the page back as it stands before a game: for another game or a replay.
+function resetPage() {
+  overlay.close();
+  unwatchPads();
+  box = null;
+  ended = false;
+  finished = false;
+  playback = null;
+  timerOn = false;
+  started = false;
+  held.clear();
+  schedule.setEnabled(false);
+  selection.hidden = true;
+  $('Text1').value = '';
+  $('Text2').value = '';
+  $('over').hidden = true;
+  $('replay-note').hidden = true;
+  document.title = 'Tandemhoop';
+  screen.clearLines();
+}
+
+// A new game on this page. With `picks`, it goes straight into play with them: the start key and
+// the clicks are the game's inputs, so its replay shows them like any other.
+function newGame(picks) {
+  resetPage();
+  core.start_game($('speed').value === 'fast' ? 1 : 0, Number($('level').value));
+  core.Form_Load();
+  afterCall(false);
+  court.focus({preventScroll: true});
+  nextPicks = picks;
+  if (picks !== null) {
+    core.Form_KeyPress(13);
+    afterCall(false);
+  }
+  showSave();
+}
+
+// The first tick has shown the selection screen: the picks, then the mode, in the same moment.
+function startWithPicks() {
+  const {clicks} = nextPicks;
+  nextPicks = null;
+  for (const name of clicks) click(name);
+}
+
+function showNote(note) {
+  const element = $('replay-note');
+  element.textContent = note;
+  element.hidden = false;
 }
 
 const hex = (value) => BigInt.asUintN(64, value).toString(16).padStart(16, '0');
@@ -369,18 +608,52 @@ function toggleFullScreen() {
   if (document.fullscreenElement) {
     document.exitFullscreen();
   } else if (document.fullscreenEnabled) {
-    $('stage').requestFullscreen().then(() => court.focus(), () => {});
+    $('stage').requestFullscreen().then(() => {
+      // Esc stays the game's key (the quit question), as in the desktop's full screen; where the
+      // browser can, it then leaves full screen when held instead of when pressed.
+      navigator.keyboard?.lock?.(['Escape']).catch(() => {});
+      backToCourt();
+    }, () => {});
   }
 }
 
+// The court takes all the room there is, in a window as in full screen: whole pixels first where
+// it is sharp (screen.js). Below it in a window stand the settings and the help line.
 function layout() {
   const full = document.fullscreenElement !== null;
   const room = full ? [window.innerWidth, window.innerHeight] :
-                      [document.documentElement.clientWidth - 16, window.innerHeight - 140];
-  screen.fit(room[0], room[1], full);
+                      [document.documentElement.clientWidth - 16, window.innerHeight - 156];
+  const scale = screen.fit(room[0], room[1]);
+  // A box is never smaller than the page's own text, nor huge on a large screen.
+  $('stage').style.setProperty('--box-zoom', String(Math.min(Math.max(scale, 1), 2)));
+  placePaused();
 }
 window.addEventListener('resize', layout);
 document.addEventListener('fullscreenchange', layout);
+
+// Outside the picture: above the court's right edge in a window; in full screen beside the
+// court where the screen leaves room at its sides, above it where it leaves room there, and
+// over the court's corner only where it leaves none.
+function placePaused() {
+  const mark = $('paused');
+  if (mark.hidden) return;
+  const stage = $('stage').getBoundingClientRect();
+  const picture = court.getBoundingClientRect();
+  const right = stage.right - picture.right;
+  mark.style.maxWidth = '';
+  mark.style.right = `${right}px`;
+  const height = mark.offsetHeight;
+  if (document.fullscreenElement === null || picture.top - stage.top >= height + 8) {
+    mark.style.top = `${picture.top - stage.top - height - 6}px`;
+  } else if (right >= 120) {
+    mark.style.right = '12px';
+    mark.style.maxWidth = `${right - 24}px`;
+    mark.style.top = `${picture.top - stage.top + 12}px`;
+  } else {
+    mark.style.right = `${right + 8}px`;
+    mark.style.top = `${picture.top - stage.top + 8}px`;
+  }
+}
 
 // What the browser tests look at.
 const hooks = {
@@ -391,9 +664,11 @@ const hooks = {
   schedule,
   tick,
   // Plays a replay here and now: the same ticks the schedule would run.
-  startReplay: (name, text) => startReplayText(name, text),
+  startReplay: (name, replay) => startReplayText(name, replay),
+  // Answers the box that waits, as a click on its first button (OK, Yes) or on No.
+  answer: (yes) => (yes ? overlay.chooseDefault() : overlay.choose(false)),
+  boxes: [],  // the text of every box shown
   replayResult: null,
-  boxMs: 0,  // time spent with a message box open, for taking off timings
 };
 window.tandemhoop = hooks;
 
@@ -417,20 +692,10 @@ async function start() {
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
     if (new URLSearchParams(location.search).has('replay')) {
       hooks.soundLoaded = sound.load('sounds/');
-      hooks.load = () => {
-        core.Form_Load();
-        present();
-      };
       hooks.ready = true;
       return;
     }
-    if (!startPendingReplay()) {
-      core.start_game($('speed').value === 'fast' ? 1 : 0, Number($('level').value));
-    }
-    core.Form_Load();
-    present();
-    court.focus();
-    requestAnimationFrame(animate);
+    newGame(null);
     hooks.ready = true;
     performance.mark('tandemhoop-title');
     // The sounds are not needed for the title: they come after it.

@@ -109,17 +109,21 @@ export class Screen {
     for (const line of this.lines) context.fillText(line.text, line.x, line.y + this.ascent);
   }
 
-  // Fits the court into `room` (CSS pixels): scale 1 in a window with room to spare, the
-  // largest fit in full screen. Sharp: enlarged by whole pixels first, the rest smoothly.
-  fit(roomWidth, roomHeight, fill) {
-    let scale = Math.min(roomWidth / kWidth, roomHeight / kHeight);
-    if (!fill) scale = Math.min(scale, 1);
-    scale = Math.max(scale, 0.25);
-    const devicePixels = scale * (window.devicePixelRatio || 1);
+  // Fits the court into `room` (CSS pixels), as large as it goes. Sharp: enlarged by whole
+  // pixels first, the rest smoothly; where the rest would be under a tenth, it stays at the
+  // whole pixels, a little short of the room but crisp. Returns the scale.
+  fit(roomWidth, roomHeight) {
+    const ratio = window.devicePixelRatio || 1;
+    let scale = Math.max(Math.min(roomWidth / kWidth, roomHeight / kHeight), 0.25);
+    let devicePixels = scale * ratio;
     const whole = this.sharp ? Math.max(1, Math.floor(devicePixels + 1e-6)) : 1;
+    if (this.sharp && devicePixels > whole && devicePixels < whole * 1.1) {
+      devicePixels = whole;
+      scale = whole / ratio;
+    }
     this.court.style.zoom = String(scale);
     this.court.classList.toggle('sharp', this.sharp && Math.abs(devicePixels - whole) < 1e-6);
-    if (whole === this.whole) return;
+    if (whole === this.whole) return scale;
     this.whole = whole;
     this.court.classList.toggle('enlarged', whole > 1);
     this.screenCanvas.width = whole > 1 ? kWidth * whole : 1;
@@ -129,6 +133,7 @@ export class Screen {
     // Resizing cleared both: everything is drawn again at the new size.
     if (whole > 1) this.enlarge(0, 0, kWidth, kHeight);
     this.drawLines(true);
+    return scale;
   }
 }
 

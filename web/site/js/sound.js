@@ -1,14 +1,17 @@
-// The game's sounds through Web Audio: the core's mixer renders them, 48 kHz mono, whenever the
-// output asks for more, so the sound goes on (and ends) while the game is paused too.
+// The game's sounds through Web Audio: the core's mixer renders them, 48 kHz mono, in blocks the
+// audio thread asks for (sound-worklet.js) while a sound is going, so the sound goes on (and
+// ends) while the game is paused too. With nothing sounding nothing runs.
 
 // In the order of the core's Sound cues.
 const kFiles = ['bounce', 'release', 'swish', 'rim', 'dunk', 'block', 'steal', 'whistle', 'win'];
-const kBlock = 2048;  // samples per output callback: about 43 ms
+const kBlock = 1024;  // samples a message: about 21 ms
 
 export class SoundOutput {
   constructor(core) {
     this.core = core;
     this.context = null;
+    this.node = null;
+    this.flowing = false;  // whether the audio thread is being fed
     this.on = true;
   }
 
@@ -31,26 +34,33 @@ export class SoundOutput {
     if (!this.on) return;
     if (this.context === null) {
       const Context = window.AudioContext ?? window.webkitAudioContext;
-      if (!Context) return;
+      // The audio thread's part needs a secure page (https, or this machine).
+      if (!Context || !window.isSecureContext) return;
       this.context = new Context({sampleRate: 48000});
-      // A ScriptProcessor runs here, beside the module: the mixer is pulled synchronously.
-      const node = this.context.createScriptProcessor(kBlock, 0, 1);
-      let samples = null;  // the module's mix buffer, seen again only when its memory grows
-      node.onaudioprocess = (event) => {
-        const out = event.outputBuffer.getChannelData(0);
-        const core = this.core;
-        const at = core.render_sound(out.length);
-        if (samples === null || samples.buffer !== core.memory.buffer || samples.byteOffset !== at ||
-            samples.length < out.length) {
-          samples = new Int16Array(core.memory.buffer, at, out.length);
-        }
-        for (let i = 0; i < out.length; ++i) out[i] = samples[i] / 32768;
-      };
-      node.connect(this.context.destination);
-      this.node = node;
+      this.context.audioWorklet.addModule('js/sound-worklet.js').then(() => {
+        this.node = new AudioWorkletNode(this.context, 'tandemhoop-output',
+                                         {numberOfInputs: 0, outputChannelCount: [1]});
+        this.node.port.onmessage = () => this.feed();
+        this.node.connect(this.context.destination);
+        this.cued();
+      }, (error) => console.info(`No sound: ${error.message}`));
     } else if (this.context.state === 'suspended') {
       this.context.resume();
     }
+  }
+
+  // Called after whatever may have cued a sound: starts feeding the audio thread if one sounds.
+  cued() {
+    if (this.node !== null && !this.flowing && this.core.sound_voices() > 0) this.feed();
+  }
+
+  feed() {
+    const at = this.core.render_sound(kBlock);
+    const samples = new Float32Array(kBlock);
+    const rendered = new Int16Array(this.core.memory.buffer, at, kBlock);
+    for (let i = 0; i < kBlock; ++i) samples[i] = rendered[i] / 32768;
+    this.flowing = this.core.sound_voices() > 0;
+    this.node.port.postMessage({samples, more: this.flowing}, [samples.buffer]);
   }
 
   setOn(on) {
