@@ -1,12 +1,10 @@
 // tandemhoop-server as it is run: its options, its log, its clean stop on SIGTERM telling the
 // players, and two of them behind Debian's nginx with each room routed by its address.
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <csignal>
 
 #include "net/room.h"
 #include "tests/server/scripted_client.h"
@@ -14,65 +12,19 @@
 namespace tandemhoop::server::testing {
 namespace {
 
-// The program, started with `arguments`; its standard output is gathered as it comes.
-class Program {
- public:
-  explicit Program(const QStringList& arguments,
-                   const QString& program = TANDEMHOOP_SERVER_PROGRAM) {
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
-    QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] {
-      output += QString::fromLocal8Bit(process_.readAllStandardOutput());
-    });
-    process_.start(program, arguments);
-  }
-  ~Program() {
-    if (process_.state() != QProcess::NotRunning) {
-      process_.kill();
-      process_.waitForFinished(5000);
-    }
-  }
-  // Waits for a line of output that matches, and gives its first captured group.
-  QString WaitForLine(const QString& pattern) {
-    const QRegularExpression expression(pattern);
-    QString found;
-    WaitFor([&] {
-      const QRegularExpressionMatch match = expression.match(output);
-      if (match.hasMatch()) found = match.captured(1);
-      return match.hasMatch() || process_.state() == QProcess::NotRunning;
-    });
-    return found;
-  }
-  quint16 Port() {
-    return static_cast<quint16>(
-        WaitForLine(QStringLiteral("listening on ws://127\\.0\\.0\\.1:(\\d+)/")).toUInt());
-  }
-  void Signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
-  // The exit code once it has ended by itself, -1 if it does not.
-  int Finished() {
-    WaitFor([this] { return process_.state() == QProcess::NotRunning; });
-    return process_.state() == QProcess::NotRunning && process_.exitStatus() == QProcess::NormalExit
-               ? process_.exitCode()
-               : -1;
-  }
-  QProcess& process() { return process_; }
-  QString output;
-
- private:
-  QProcess process_;
-};
-
 TEST(ProgramTest, ListsItsOptionsAndStopsCleanlyOnSigtermTellingThePlayers) {
-  Program help({QStringLiteral("--help")});
+  Program help(TANDEMHOOP_SERVER_PROGRAM, {QStringLiteral("--help")});
   EXPECT_EQ(help.Finished(), 0);
   for (const char* option :
        {"--bind", "--port", "--data", "--max-rooms", "--site", "--proxy", "--version"})
     EXPECT_TRUE(help.output.contains(QLatin1String(option))) << option;
   QTemporaryDir data;
-  Program noSite({QStringLiteral("--port=0"), QStringLiteral("--site"), data.path()});
+  Program noSite(TANDEMHOOP_SERVER_PROGRAM,
+                 {QStringLiteral("--port=0"), QStringLiteral("--site"), data.path()});
   EXPECT_EQ(noSite.Finished(), 2);
 
-  Program server(
-      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), data.path()});
+  Program server(TANDEMHOOP_SERVER_PROGRAM, {QStringLiteral("--port"), QStringLiteral("0"),
+                                             QStringLiteral("--data"), data.path()});
   const quint16 port = server.Port();
   ASSERT_NE(port, 0);
   Pair pair(port, QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"));
@@ -100,9 +52,11 @@ TEST(ProgramTest, TwoServersBehindNginxEachRoomFoundWhereItWasMade) {
       QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
   ASSERT_FALSE(nginx.isEmpty()) << "nginx is missing: scripts/install-deps installs it";
   QTemporaryDir dir;
-  Program one({QStringLiteral("--port=0"), QStringLiteral("--proxy=127.0.0.1"),
+  Program one(TANDEMHOOP_SERVER_PROGRAM,
+              {QStringLiteral("--port=0"), QStringLiteral("--proxy=127.0.0.1"),
                QStringLiteral("--data=") + dir.path() + QStringLiteral("/one")});
-  Program two({QStringLiteral("--port=0"), QStringLiteral("--proxy=127.0.0.1"),
+  Program two(TANDEMHOOP_SERVER_PROGRAM,
+              {QStringLiteral("--port=0"), QStringLiteral("--proxy=127.0.0.1"),
                QStringLiteral("--data=") + dir.path() + QStringLiteral("/two")});
   const quint16 portOne = one.Port();
   const quint16 portTwo = two.Port();
@@ -148,9 +102,8 @@ http {
                    .arg(front)
                    .toUtf8());
   config.close();
-  Program proxy({QStringLiteral("-p"), dir.path(), QStringLiteral("-c"), config.fileName(),
-                 QStringLiteral("-g"), QStringLiteral("daemon off; master_process off;")},
-                nginx);
+  Program proxy(nginx, {QStringLiteral("-p"), dir.path(), QStringLiteral("-c"), config.fileName(),
+                        QStringLiteral("-g"), QStringLiteral("daemon off; master_process off;")});
   ASSERT_TRUE(WaitFor([front] {
     QTcpSocket probe;
     probe.connectToHost(QHostAddress::LocalHost, front);

@@ -5,11 +5,14 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include "game/replay.h"
 #include "game/state.h"
 #include "tests/support/random_player.h"
+
+#include <csignal>
 
 namespace tandemhoop::server::testing {
 
@@ -175,6 +178,42 @@ bool Pair::StillPlaying() {
   guest->Send(net::Ping{2});
   const std::optional<net::Ping> atHost = host.Until<net::Ping>();
   return atGuest && atGuest->stamp == 1 && atHost && atHost->stamp == 2;
+}
+
+Program::Program(const QString& program, const QStringList& arguments) {
+  process_.setProcessChannelMode(QProcess::SeparateChannels);
+  QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_,
+                   [this] { output += QString::fromLocal8Bit(process_.readAllStandardOutput()); });
+  process_.start(program, arguments);
+}
+
+Program::~Program() {
+  if (process_.state() != QProcess::NotRunning) {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+}
+
+QString Program::WaitForLine(const QString& pattern) {
+  const QRegularExpression expression(pattern);
+  QString found;
+  WaitFor([&] {
+    const QRegularExpressionMatch match = expression.match(output);
+    if (match.hasMatch()) found = match.captured(1);
+    return match.hasMatch() || process_.state() == QProcess::NotRunning;
+  });
+  return found;
+}
+
+void Program::Signal(int number) {
+  ::kill(static_cast<pid_t>(process_.processId()), number);
+}
+
+int Program::Finished() {
+  WaitFor([this] { return process_.state() == QProcess::NotRunning; });
+  return process_.state() == QProcess::NotRunning && process_.exitStatus() == QProcess::NormalExit
+             ? process_.exitCode()
+             : -1;
 }
 
 void ServerTest::Start(const std::function<void(ServerOptions&)>& adjust) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -114,6 +115,29 @@ struct Pair {
   // Whether a message from one still reaches the other (a Ping each way), after all that was
   // passed on before it.
   bool StillPlaying();
+};
+
+// A program of ours, started with `arguments`; its standard output is gathered as it comes.
+class Program {
+ public:
+  Program(const QString& program, const QStringList& arguments);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  // Waits for output that matches, and gives its first captured group.
+  QString WaitForLine(const QString& pattern);
+  // The port it says it listens on (tandemhoop-server and delay-proxy alike).
+  quint16 Port() {
+    return static_cast<quint16>(
+        WaitForLine(QStringLiteral("listening on \\S*127\\.0\\.0\\.1:(\\d+)")).toUInt());
+  }
+  void Signal(int number);
+  // The exit code once it has ended by itself, -1 if it does not.
+  int Finished();
+  QString output;
+
+ private:
+  QProcess process_;
 };
 
 // A room server on a free loopback port, on a clock of the test's own, writing into a folder
