@@ -1,6 +1,7 @@
 // tandemhoop-server: the room server for online play, as a program of its own. One line on
 // standard output for each thing that happens, without timestamps: a service manager's journal
 // adds its own.
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QCommandLineParser>
@@ -132,6 +133,14 @@ int main(int argc, char* argv[]) {
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
+
+  // Two connections a game: a busy server needs more open files than a desktop program's
+  // first limit, and may have as many as the system lets it.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
+  }
 
   RoomServer server(options, Say);
   QString error;

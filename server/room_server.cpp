@@ -115,7 +115,8 @@ class RoomServer::Impl::Link final : public PeerLink {
   Link& operator=(const Link&) = delete;
 
   void Send(std::span<const std::uint8_t> message) override {
-    if (closing_) return;
+    // Gone already, though the lobby has not heard yet (both players of a room may drop at once).
+    if (closing_ || !socket_->isValid()) return;
     socket_->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(message.data()),
                                           static_cast<qsizetype>(message.size())));
   }
@@ -127,7 +128,9 @@ class RoomServer::Impl::Link final : public PeerLink {
                                  : QWebSocketProtocol::CloseCodeNormal);
   }
   std::size_t Backlog() const override { return static_cast<std::size_t>(socket_->bytesToWrite()); }
-  void Ping() override { socket_->ping(); }
+  void Ping() override {
+    if (socket_->isValid()) socket_->ping();
+  }
 
   bool StuckClosing(std::int64_t nowMs) const {
     return closing_ && nowMs - closingSince_ >= kClosingMs;
