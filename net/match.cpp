@@ -111,8 +111,11 @@ bool CheckDue(std::uint32_t tick, const StepEvents& step, CheckKind& kind) {
   return true;
 }
 
-Match::Match(Platform& frontEnd)
-    : platform_(frontEnd, selection_), game_(platform_, random_), selection_(game_.state, view_) {}
+Match::Match(Platform& frontEnd, RandomSource* random)
+    : gameRandom_(random != nullptr ? *random : random_),
+      platform_(frontEnd, selection_),
+      game_(platform_, gameRandom_),
+      selection_(game_.state, view_) {}
 
 void Match::Begin(const Agreement& agreement, EventLog& log) {
   agreement_ = agreement;

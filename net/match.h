@@ -130,7 +130,9 @@ bool CheckDue(std::uint32_t tick, const StepEvents& step, CheckKind& kind);
 // MatchPlatform, driven tick by tick by both sides' held sets.
 class Match {
  public:
-  explicit Match(Platform& frontEnd);
+  // The game draws its random values from `random` when one is given (it must be able to go
+  // back), from its own Mersenne Twister otherwise.
+  explicit Match(Platform& frontEnd, RandomSource* random = nullptr);
 
   // Start-up and the selection screen from the agreement alone; their events go to `log`.
   void Begin(const Agreement& agreement, EventLog& log);
@@ -152,7 +154,7 @@ class Match {
   const Agreement& agreement() const { return agreement_; }
   Game& game() { return game_; }
   const Game& game() const { return game_; }
-  MtRandom& random() { return random_; }
+  RandomSource& random() { return gameRandom_; }
   MatchPlatform& platform() { return platform_; }
 
   // The replay of what has been played: its header, and its last line from the game as it
@@ -171,6 +173,7 @@ class Match {
 
   NoView view_;
   MtRandom random_;
+  RandomSource& gameRandom_;
   MatchPlatform platform_;  // holds the selection rules, built after it: only kept, not used
   Game game_;
   PlayerSelection selection_;

@@ -32,6 +32,9 @@ struct SessionOptions {
   // No room server between the two sides (tests; a link straight to the other side): the
   // handshake starts as soon as the connection is open.
   bool direct = false;
+  // Where the game's random values come from instead of the session's own generator (tests);
+  // it must be able to go back (RandomSource::Save and Restore).
+  RandomSource* random = nullptr;
 };
 
 // Where the session stands, for the front end to show.
@@ -48,6 +51,7 @@ enum class Phase : std::uint8_t {
   Desync,        // the two machines disagree from status().desyncTick on: the game stops
   Refused,       // the server (or the other side) refused: status().refusal
   Disconnected,  // our own connection was lost: come back with a new session and rejoin
+  Left,          // we left
 };
 
 struct Status {

@@ -135,6 +135,48 @@ TEST(MatchTest, AFoulStopsPlayLettingReleasesThroughAndHeldKeysComeBackByTheirRe
   EXPECT_EQ(s.p1KeyUp, kTrue);
 }
 
+TEST(MatchTest, ATickRunAgainDrawsNothingAndIsHeardOnlyForWhatItsFirstRunDidNotCue) {
+  class Counting final : public HeadlessPlatform {
+   public:
+    std::int32_t BitBlt(int, int, int, int, PictureRef, RasterOp) override {
+      ++copies;
+      return 1;
+    }
+    void PlaySound(Sound sound) override { ++heard[static_cast<std::size_t>(sound)]; }
+    int copies = 0;
+    std::array<int, kSoundCount> heard{};
+  } front;
+  GameState state;
+  testing::FixedSelectionView view;
+  PlayerSelection selection(state, view);
+  MatchPlatform platform(front, selection);
+  const auto cue = [&](Sound sound, int times) {
+    for (int i = 0; i < times; ++i)
+      platform.PlaySound(sound);
+  };
+  // First run: drawn, and every cue heard, twice the same one too.
+  platform.SetDrawing(true);
+  platform.BeginTick({}, true);
+  platform.BitBlt(0, 0, 1, 1, PictureRef{Holder::Form3, 1}, RasterOp::SrcCopy);
+  cue(Sound::Bounce, 2);
+  cue(Sound::Rim, 1);
+  const MatchPlatform::Cues heard = platform.heard();
+  // Run again with the other side's real keys: nothing drawn; the same cues are not heard
+  // again, but a third bounce and a whistle the first run did not make are, once.
+  platform.SetDrawing(false);
+  platform.BeginTick(heard, true);
+  EXPECT_EQ(platform.BitBlt(0, 0, 1, 1, PictureRef{Holder::Form3, 1}, RasterOp::SrcCopy), 1);
+  cue(Sound::Bounce, 3);
+  cue(Sound::Whistle, 1);
+  platform.BeginTick(platform.heard(), true);
+  cue(Sound::Bounce, 3);
+  cue(Sound::Whistle, 1);
+  EXPECT_EQ(front.copies, 1);
+  EXPECT_EQ(front.heard[static_cast<std::size_t>(Sound::Bounce)], 3);
+  EXPECT_EQ(front.heard[static_cast<std::size_t>(Sound::Rim)], 1);
+  EXPECT_EQ(front.heard[static_cast<std::size_t>(Sound::Whistle)], 1);
+}
+
 // Held sets of two people mashing keys, the same for the same seed.
 std::vector<Held> RandomHeld(std::uint64_t seed, int ticks) {
   testing::SplitMix64 random(seed);

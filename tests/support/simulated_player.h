@@ -49,6 +49,8 @@ class SimulatedPlayer {
   void MessageShown() { lookAgain_ = true; }
 
   int reactionTicks() const { return reactionTicks_; }
+  // The keys it holds now: left, up, right, down, M.
+  const std::array<bool, 5>& held() const { return held_; }
 
  private:
   enum Key : int { kLeftKey, kUpKey, kRightKey, kDownKey, kShootKey, kKeyCount };
