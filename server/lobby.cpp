@@ -116,8 +116,8 @@ struct Lobby::Room {
   net::Agreement agreement;
   std::int64_t playStartMs = 0;
   std::array<std::vector<Held>, 2> held;  // by player, from tick 0
-  // Each player's checks the other's has not come for yet, by tick and kind.
-  std::array<std::map<std::pair<std::uint32_t, std::uint8_t>, net::Check>, 2> checks;
+  // Each player's checks the other's has not come for yet, by tick.
+  std::array<std::map<std::uint32_t, net::Check>, 2> checks;
   std::optional<std::uint32_t> lastAgreed;  // the tick of the last check both sides agreed on
   bool compareDue = false;
   bool stopped = false;  // a desync stopped the match
@@ -641,13 +641,12 @@ bool Lobby::KeepCheck(Room& room, int seat, const net::Check& check, const char*
   // player who came back and ran the match anew.
   if (room.stopped || (room.lastAgreed && check.tick <= *room.lastAgreed)) return true;
   auto& mine = room.checks[static_cast<std::size_t>(PlayerOf(seat, room.match))];
-  const auto key = std::make_pair(check.tick, static_cast<std::uint8_t>(check.kind));
-  if (mine.contains(key)) return true;
+  if (mine.contains(check.tick)) return true;
   if (mine.size() >= kMaxPendingChecks) {
     why = "too many checks the other side has not reached";
     return false;
   }
-  mine.emplace(key, check);
+  mine.emplace(check.tick, check);
   room.compareDue = true;
   return true;
 }
@@ -664,12 +663,13 @@ void Lobby::Compare(Room& room) {
     }
     const net::Check a = one->second;
     const net::Check b = two->second;
-    if (a.hash != b.hash || a.draws != b.draws) {
+    // Another kind is a mismatch too: one side showed a message the other did not.
+    if (a.kind != b.kind || a.hash != b.hash || a.draws != b.draws) {
       Desynced(room, a, b);
       return;
     }
     room.lastAgreed = a.tick;
-    // What is older than an agreed check will never be compared.
+    // What is older than an agreed check will never be compared: a tick only one side checks.
     p1.erase(p1.begin(), p1.upper_bound(one->first));
     p2.erase(p2.begin(), p2.upper_bound(two->first));
     one = p1.begin();
@@ -739,13 +739,17 @@ void Lobby::Desynced(Room& room, const net::Check& p1, const net::Check& p2) {
   line(QStringLiteral("speed %1").arg(SpeedName(room.speed)));
   line(QStringLiteral("seed %1").arg(room.agreement.seed));
   line(QStringLiteral("picks %1 %2").arg(room.agreement.p1Pick).arg(room.agreement.p2Pick));
-  line(QStringLiteral("first-differing-check %1 kind %2")
-           .arg(p1.tick)
-           .arg(static_cast<int>(p1.kind)));
+  line(QStringLiteral("first-differing-check %1").arg(p1.tick));
   line(room.lastAgreed ? QStringLiteral("last-agreed-check %1").arg(*room.lastAgreed)
                        : QStringLiteral("last-agreed-check none"));
-  line(QStringLiteral("player1 hash %1 draws %2").arg(Hex(p1.hash)).arg(p1.draws));
-  line(QStringLiteral("player2 hash %1 draws %2").arg(Hex(p2.hash)).arg(p2.draws));
+  line(QStringLiteral("player1 kind %1 hash %2 draws %3")
+           .arg(static_cast<int>(p1.kind))
+           .arg(Hex(p1.hash))
+           .arg(p1.draws));
+  line(QStringLiteral("player2 kind %1 hash %2 draws %3")
+           .arg(static_cast<int>(p2.kind))
+           .arg(Hex(p2.hash))
+           .arg(p2.draws));
   line(QStringLiteral("server hash %1 draws %2").arg(Hex(hash)).arg(draws));
   // Both input logs, as held sets in hexadecimal, 64 ticks a line.
   for (int side = 0; side < 2; ++side) {

@@ -27,7 +27,12 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 
 Client::Client(quint16 port, const QString& path, const QString& address) {
   QObject::connect(&socket_, &QWebSocket::binaryMessageReceived, &socket_,
-                   [this](const QByteArray& message) { inbox_.push_back(message); });
+                   [this](const QByteArray& message) {
+                     inbox_.push_back(message);
+                     if (BetweenPlayers({reinterpret_cast<const std::uint8_t*>(message.constData()),
+                                         static_cast<std::size_t>(message.size())}))
+                       ++passedOn_;
+                   });
   QObject::connect(&socket_, &QWebSocket::disconnected, &socket_, [this] { closed_ = true; });
   QNetworkRequest request(QUrl(QStringLiteral("ws://127.0.0.1:%1%2").arg(port).arg(path)));
   request.setRawHeader("X-Forwarded-For", address.toLatin1());
@@ -73,6 +78,12 @@ const char* TypeName(const net::Message& message) {
   static std::string name;
   name = std::string(net::MessageName(net::TypeOf(message)));
   return name.c_str();
+}
+
+bool BetweenPlayers(std::span<const std::uint8_t> bytes) {
+  net::Message message;
+  return net::Decode(bytes, message) == net::WireError::None &&
+         net::DirectionOf(net::TypeOf(message)) == net::Direction::BetweenPlayers;
 }
 
 PlayedMatch PlayToAWin(const net::Agreement& agreement, std::uint64_t seed) {

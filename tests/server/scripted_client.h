@@ -50,8 +50,16 @@ class Client {
   std::optional<T> Until();
   // Waits until the server has closed the connection, and says whether it did.
   bool WaitClosed();
-  // Messages received and not yet read.
+  // The next message as it came, if one is there (no waiting).
+  bool TakeBytes(QByteArray& bytes) {
+    if (inbox_.empty()) return false;
+    bytes = inbox_.front();
+    inbox_.pop_front();
+    return true;
+  }
+  // Messages received and not yet read; players' messages (passed on by the server) in all.
   std::size_t pending() const { return inbox_.size(); }
+  std::uint64_t passedOn() const { return passedOn_; }
   void Drain() { inbox_.clear(); }
   bool closed() const { return closed_; }
   QWebSocket& socket() { return socket_; }
@@ -59,10 +67,13 @@ class Client {
  private:
   QWebSocket socket_;
   std::deque<QByteArray> inbox_;
+  std::uint64_t passedOn_ = 0;
   bool closed_ = false;
 };
 
 const char* TypeName(const net::Message& message);
+// Whether a message is one player's to the other, which the server passes on as it is.
+bool BetweenPlayers(std::span<const std::uint8_t> bytes);
 
 template <typename T>
 T Client::Expect() {
