@@ -150,14 +150,9 @@ int main(int argc, char* argv[]) {
                  error.toLocal8Bit().constData());
     return 1;
   }
-  const QString host = server.address().protocol() == QAbstractSocket::IPv6Protocol
-                           ? QStringLiteral("[%1]").arg(server.address().toString())
-                           : server.address().toString();
-  Say(QStringLiteral(
-          "tandemhoop-server %1 listening on ws://%2:%3/play%4; data in %5; up to %6 rooms")
-          .arg(QCoreApplication::applicationVersion(), host)
-          .arg(server.port())
-          .arg(options.siteDir.isEmpty() ? QString()
+  Say(QStringLiteral("tandemhoop-server %1 listening on %2%3; data in %4; up to %5 rooms")
+          .arg(QCoreApplication::applicationVersion(), server.PlayUrls().join(QLatin1Char(' ')),
+               options.siteDir.isEmpty() ? QString()
                                          : QStringLiteral(", the page from ") + options.siteDir,
                options.lobby.dataDir)
           .arg(options.lobby.limits.maxRooms));

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QNetworkInterface>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTcpServer>
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <QWebSocket>
 #include <QWebSocketServer>
+#include <algorithm>
 #include <unordered_map>
 
 #include "server/site.h"
@@ -343,6 +345,39 @@ QHostAddress RoomServer::address() const {
 
 quint16 RoomServer::port() const {
   return impl_->tcp.serverPort();
+}
+
+QStringList RoomServer::PlayUrls() const {
+  const QHostAddress bound = address();
+  QList<QHostAddress> hosts;
+  if (bound == QHostAddress::Any || bound == QHostAddress::AnyIPv4 ||
+      bound == QHostAddress::AnyIPv6) {
+    for (const QNetworkInterface& network : QNetworkInterface::allInterfaces()) {
+      const auto flags = network.flags();
+      if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning))
+        continue;
+      for (const QNetworkAddressEntry& entry : network.addressEntries()) {
+        const QHostAddress host = entry.ip();
+        // A link-local IPv6 address needs its interface named: no one types that.
+        if (host.isLinkLocal() ||
+            (bound == QHostAddress::AnyIPv4 && host.protocol() != QAbstractSocket::IPv4Protocol))
+          continue;
+        hosts.append(host);
+      }
+    }
+    std::stable_partition(hosts.begin(), hosts.end(),
+                          [](const QHostAddress& host) { return !host.isLoopback(); });
+  } else {
+    hosts.append(bound);
+  }
+  QStringList urls;
+  for (const QHostAddress& host : hosts) {
+    const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QStringLiteral("[%1]").arg(host.toString())
+                             : host.toString();
+    urls.append(QStringLiteral("ws://%1:%2/play").arg(name).arg(port()));
+  }
+  return urls;
 }
 
 void RoomServer::Sweep() {

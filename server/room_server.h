@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +45,9 @@ class RoomServer {
   // Where it listens, once it does: what a friend on the LAN is told.
   QHostAddress address() const;
   quint16 port() const;
+  // The addresses players reach it at, as ws://HOST:PORT/play: the one it listens on, or, bound
+  // to every interface, one for each address this machine has on its networks (loopback last).
+  QStringList PlayUrls() const;
 
   // Runs what is due: idle peers, rejoin deadlines, slow heads. A timer calls it twice a
   // second; tests with a clock of their own call it after moving the clock.
