@@ -316,39 +316,51 @@ void Lobby::CreateRoom(Peer& peer, const net::CreateRoom& create, std::int64_t n
   rooms_.emplace(code, std::move(room));
 }
 
-void Lobby::JoinRoom(Peer& peer, const net::JoinRoom& join, std::int64_t nowMs) {
-  if (peer.pathCode && *peer.pathCode != join.code) {
-    Broke(peer, QStringLiteral("JoinRoom for another code than its address"));
-    return;
+Lobby::Room* Lobby::Seek(Peer& peer, std::string_view what, std::uint16_t protocol,
+                         const net::RoomCode& code, net::Refusal unknown, std::int64_t nowMs) {
+  if (peer.pathCode && *peer.pathCode != code) {
+    Broke(peer, Text(what) + QStringLiteral(" for another code than its address"));
+    return nullptr;
   }
-  if (!CountAttempt(peer, nowMs)) return;
-  if (join.protocol != net::kProtocolVersion) {
-    Refuse(peer, net::Refusal::Version, QStringLiteral("protocol %1").arg(join.protocol));
-    return;
+  if (!CountAttempt(peer, nowMs)) return nullptr;
+  if (protocol != net::kProtocolVersion) {
+    Refuse(peer, net::Refusal::Version, QStringLiteral("protocol %1").arg(protocol));
+    return nullptr;
   }
-  const auto found = rooms_.find(join.code);
+  const auto found = rooms_.find(code);
   if (found == rooms_.end()) {
-    Refuse(peer, net::Refusal::UnknownCode,
-           QStringLiteral("no room %1").arg(Text(net::CodeText(join.code))));
-    return;
+    Refuse(peer, unknown, QStringLiteral("no room %1").arg(Text(net::CodeText(code))));
+    return nullptr;
   }
-  Room& room = *found->second;
+  return found->second.get();
+}
+
+bool Lobby::SameBuild(Peer& peer, const Room& room, const net::VersionText& version,
+                      std::uint64_t fingerprint) {
+  if (!(version == room.version)) {
+    Refuse(peer, net::Refusal::Version,
+           QStringLiteral("version %1 for %2 of version %3")
+               .arg(Text(version.view()), Name(room), Text(room.version.view())));
+    return false;
+  }
+  if (fingerprint != room.fingerprint) {
+    Refuse(peer, net::Refusal::Fingerprint,
+           QStringLiteral("another build of version %1 than %2's")
+               .arg(Text(version.view()), Name(room)));
+    return false;
+  }
+  return true;
+}
+
+void Lobby::JoinRoom(Peer& peer, const net::JoinRoom& join, std::int64_t nowMs) {
+  Room* found = Seek(peer, "JoinRoom", join.protocol, join.code, net::Refusal::UnknownCode, nowMs);
+  if (found == nullptr) return;
+  Room& room = *found;
   if (room.paired()) {
     Refuse(peer, net::Refusal::RoomFull, Name(room) + QStringLiteral(" has its two players"));
     return;
   }
-  if (!(join.version == room.version)) {
-    Refuse(peer, net::Refusal::Version,
-           QStringLiteral("version %1 for %2 of version %3")
-               .arg(Text(join.version.view()), Name(room), Text(room.version.view())));
-    return;
-  }
-  if (join.fingerprint != room.fingerprint) {
-    Refuse(peer, net::Refusal::Fingerprint,
-           QStringLiteral("another build of version %1 than %2's")
-               .arg(Text(join.version.view()), Name(room)));
-    return;
-  }
+  if (!SameBuild(peer, room, join.version, join.fingerprint)) return;
   Room::Seat& guest = room.seats[1];
   guest.taken = true;
   guest.peer = peer.id;
@@ -363,22 +375,11 @@ void Lobby::JoinRoom(Peer& peer, const net::JoinRoom& join, std::int64_t nowMs) 
 }
 
 void Lobby::RejoinRoom(Peer& peer, const net::RejoinRoom& rejoin, std::int64_t nowMs) {
-  if (peer.pathCode && *peer.pathCode != rejoin.code) {
-    Broke(peer, QStringLiteral("RejoinRoom for another code than its address"));
-    return;
-  }
-  if (!CountAttempt(peer, nowMs)) return;
-  if (rejoin.protocol != net::kProtocolVersion) {
-    Refuse(peer, net::Refusal::Version, QStringLiteral("protocol %1").arg(rejoin.protocol));
-    return;
-  }
-  const auto found = rooms_.find(rejoin.code);
-  if (found == rooms_.end()) {
-    Refuse(peer, net::Refusal::RejoinRefused,
-           QStringLiteral("no room %1 (any more)").arg(Text(net::CodeText(rejoin.code))));
-    return;
-  }
-  Room& room = *found->second;
+  // A room gone (after 30 s) is refused as a late return, not as a code never given.
+  Room* found =
+      Seek(peer, "RejoinRoom", rejoin.protocol, rejoin.code, net::Refusal::RejoinRefused, nowMs);
+  if (found == nullptr) return;
+  Room& room = *found;
   int seat = -1;
   for (int s = 0; s < 2; ++s) {
     const Room::Seat& candidate = room.seats[static_cast<std::size_t>(s)];
@@ -388,17 +389,7 @@ void Lobby::RejoinRoom(Peer& peer, const net::RejoinRoom& rejoin, std::int64_t n
     Refuse(peer, net::Refusal::RejoinRefused, Name(room) + QStringLiteral(": not its token"));
     return;
   }
-  if (!(rejoin.version == room.version)) {
-    Refuse(peer, net::Refusal::Version,
-           Name(room) +
-               QStringLiteral(": came back with version %1").arg(Text(rejoin.version.view())));
-    return;
-  }
-  if (rejoin.fingerprint != room.fingerprint) {
-    Refuse(peer, net::Refusal::Fingerprint,
-           Name(room) + QStringLiteral(": came back with another build"));
-    return;
-  }
+  if (!SameBuild(peer, room, rejoin.version, rejoin.fingerprint)) return;
   Room::Seat& place = room.seats[static_cast<std::size_t>(seat)];
   if (room.phase == MatchPhase::Agreeing) {
     // The seed's secrets were lost with the connection: the agreement cannot be finished.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -100,6 +101,12 @@ class Lobby {
   void CreateRoom(Peer& peer, const net::CreateRoom& create, std::int64_t nowMs);
   void JoinRoom(Peer& peer, const net::JoinRoom& join, std::int64_t nowMs);
   void RejoinRoom(Peer& peer, const net::RejoinRoom& rejoin, std::int64_t nowMs);
+  // The door's checks of a join or a return: the address's code, the attempts, the protocol,
+  // the room. Null once the peer has been refused.
+  Room* Seek(Peer& peer, std::string_view what, std::uint16_t protocol, const net::RoomCode& code,
+             net::Refusal unknown, std::int64_t nowMs);
+  bool SameBuild(Peer& peer, const Room& room, const net::VersionText& version,
+                 std::uint64_t fingerprint);
   bool CountAttempt(Peer& peer, std::int64_t nowMs);
   void Play(Peer& peer, Room& room, std::span<const std::uint8_t> bytes,
             const net::Message& message, std::int64_t nowMs);

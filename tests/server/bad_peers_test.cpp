@@ -17,14 +17,6 @@ QByteArray Encoded(const net::Message& message) {
                     static_cast<qsizetype>(frame.size));
 }
 
-net::JoinRoom JoinOf(const net::RoomCode& code) {
-  net::JoinRoom join;
-  join.fingerprint = kFingerprint;
-  join.code = code;
-  join.version = net::VersionText("1.0");
-  return join;
-}
-
 // What a fresh connection gets for sending `bytes` first: the refusal, or nothing when it was
 // cut off without one.
 std::optional<net::Refusal> AnswerTo(quint16 port, const QByteArray& bytes, bool text = false,
@@ -142,14 +134,9 @@ TEST_F(BadPeersTest, SilentConnectionsAreClosedAndASilentPlayerIsWaitedFor) {
   EXPECT_EQ(pair.host.Until<net::Refused>()->reason, net::Refusal::Idle);
   EXPECT_EQ(pair.guest->Until<net::Refused>()->reason, net::Refusal::Idle);
   EXPECT_EQ(server->counts().rooms, 1);
-  Client back(port, QStringLiteral("/play/") + QString::fromLatin1(pair.code.data(), 6));
+  Client back(port, PathOf(pair.code));
   ASSERT_TRUE(back.Open());
-  net::RejoinRoom rejoin;
-  rejoin.fingerprint = kFingerprint;
-  rejoin.code = pair.code;
-  rejoin.token = pair.hostToken;
-  rejoin.version = net::VersionText("1.0");
-  back.Send(rejoin);
+  back.Send(RejoinOf(pair.code, pair.hostToken));
   EXPECT_TRUE(back.Expect<net::Resume>().host);
 }
 

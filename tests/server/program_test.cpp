@@ -114,21 +114,14 @@ http {
   // player here is 127.0.0.1): made and joined through the one front door.
   for (std::uint64_t i = 1; i <= 5; ++i) {
     const net::RoomCode code = net::MakeRoomCode(i * 0x9E3779B97F4A7C15ull);
-    const QString path = QStringLiteral("/play/") + QString::fromLatin1(code.data(), 6);
+    const QString path = PathOf(code);
     Client host(front, path);
     ASSERT_TRUE(host.Open());
-    net::CreateRoom create;
-    create.fingerprint = kFingerprint;
-    create.version = net::VersionText("1.0");
-    host.Send(create);
+    host.Send(CreateOf());
     EXPECT_EQ(host.Expect<net::RoomCreated>().code, code);
     Client guest(front, path);
     ASSERT_TRUE(guest.Open());
-    net::JoinRoom join;
-    join.fingerprint = kFingerprint;
-    join.code = code;
-    join.version = net::VersionText("1.0");
-    guest.Send(join);
+    guest.Send(JoinOf(code));
     EXPECT_EQ(guest.Expect<net::RoomJoined>().code, code) << "room " << i;
     guest.Expect<net::PeerJoined>();
     host.Send(net::Leave{});

@@ -10,19 +10,6 @@
 namespace tandemhoop::server::testing {
 namespace {
 
-net::JoinRoom JoinOf(const net::RoomCode& code, std::uint64_t fingerprint = kFingerprint,
-                     const char* version = "1.0") {
-  net::JoinRoom join;
-  join.fingerprint = fingerprint;
-  join.code = code;
-  join.version = net::VersionText(version);
-  return join;
-}
-
-QString PathOf(const net::RoomCode& code) {
-  return QStringLiteral("/play/") + QString::fromLatin1(code.data(), 6);
-}
-
 net::Refusal RefusalAt(quint16 port, const QString& path, const net::Message& message,
                        const QString& address = QStringLiteral("127.0.0.9")) {
   Client client(port, path, address);
@@ -69,9 +56,7 @@ TEST_F(RoomRulesTest, PlayersMeetByCodeAndTheDoorRefusesWhatCannotPlayTogether) 
   ASSERT_NE(chosen, pair.code);
   Client maker(port, PathOf(chosen));
   ASSERT_TRUE(maker.Open());
-  net::CreateRoom create;
-  create.fingerprint = kFingerprint;
-  create.version = net::VersionText("1.0");
+  net::CreateRoom create = CreateOf();
   maker.Send(create);
   EXPECT_EQ(maker.Expect<net::RoomCreated>().code, chosen);
   EXPECT_EQ(RefusalAt(port, PathOf(chosen), create), net::Refusal::RoomFull);  // taken
@@ -189,12 +174,7 @@ TEST_F(RoomRulesTest, ADroppedPlayerComesBackWithinTheTimeToWhatWasConfirmedAndN
   const auto rejoin = [&](const net::Token& token) {
     auto client = std::make_unique<Client>(port, PathOf(pair.code), QStringLiteral("127.0.0.3"));
     EXPECT_TRUE(client->Open());
-    net::RejoinRoom message;
-    message.fingerprint = kFingerprint;
-    message.code = pair.code;
-    message.token = token;
-    message.version = net::VersionText("1.0");
-    client->Send(message);
+    client->Send(RejoinOf(pair.code, token));
     return client;
   };
 
@@ -265,12 +245,7 @@ TEST_F(RoomRulesTest, AConnectionLostWhileTheMatchIsAgreedEndsTheRoomAtOnce) {
   EXPECT_TRUE(pair.guest->WaitClosed());
   Client back(port, PathOf(pair.code));
   ASSERT_TRUE(back.Open());
-  net::RejoinRoom rejoin;
-  rejoin.fingerprint = kFingerprint;
-  rejoin.code = pair.code;
-  rejoin.token = pair.hostToken;
-  rejoin.version = net::VersionText("1.0");
-  back.Send(rejoin);
+  back.Send(RejoinOf(pair.code, pair.hostToken));
   EXPECT_EQ(back.Expect<net::Refused>().reason, net::Refusal::RejoinRefused);
 }
 

@@ -80,6 +80,35 @@ const char* TypeName(const net::Message& message) {
   return name.c_str();
 }
 
+net::CreateRoom CreateOf(Speed speed) {
+  net::CreateRoom create;
+  create.fingerprint = kFingerprint;
+  create.speed = speed;
+  create.version = net::VersionText("1.0");
+  return create;
+}
+
+net::JoinRoom JoinOf(const net::RoomCode& code, std::uint64_t fingerprint, const char* version) {
+  net::JoinRoom join;
+  join.fingerprint = fingerprint;
+  join.code = code;
+  join.version = net::VersionText(version);
+  return join;
+}
+
+net::RejoinRoom RejoinOf(const net::RoomCode& code, const net::Token& token) {
+  net::RejoinRoom rejoin;
+  rejoin.fingerprint = kFingerprint;
+  rejoin.code = code;
+  rejoin.token = token;
+  rejoin.version = net::VersionText("1.0");
+  return rejoin;
+}
+
+QString PathOf(const net::RoomCode& code) {
+  return QStringLiteral("/play/") + QString::fromLatin1(code.data(), 6);
+}
+
 bool BetweenPlayers(std::span<const std::uint8_t> bytes) {
   net::Message message;
   return net::Decode(bytes, message) == net::WireError::None &&
@@ -135,24 +164,16 @@ Pair::Pair(quint16 port, const QString& hostAddress, const QString& guestAddress
     ADD_FAILURE() << "the host could not connect";
     return;
   }
-  net::CreateRoom create;
-  create.fingerprint = kFingerprint;
-  create.speed = speed;
-  create.version = net::VersionText("1.0");
-  host.Send(create);
+  host.Send(CreateOf(speed));
   const net::RoomCreated created = host.Expect<net::RoomCreated>();
   code = created.code;
   hostToken = created.token;
-  guest.emplace(port, QStringLiteral("/play/") + QString::fromLatin1(code.data(), 6), guestAddress);
+  guest.emplace(port, PathOf(code), guestAddress);
   if (!guest->Open()) {
     ADD_FAILURE() << "the guest could not connect";
     return;
   }
-  net::JoinRoom join;
-  join.fingerprint = kFingerprint;
-  join.code = code;
-  join.version = net::VersionText("1.0");
-  guest->Send(join);
+  guest->Send(JoinOf(code));
   const net::RoomJoined joined = guest->Expect<net::RoomJoined>();
   guestToken = joined.token;
   EXPECT_EQ(joined.code, code);

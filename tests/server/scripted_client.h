@@ -28,6 +28,14 @@ bool WaitFor(const std::function<bool()>& done, int ms = 10000);
 
 inline constexpr std::uint64_t kFingerprint = 0x5eed5eed5eed5eedull;
 
+// The door's messages of a client of this fingerprint and version 1.0, unless told otherwise.
+net::CreateRoom CreateOf(Speed speed = Speed::Classic);
+net::JoinRoom JoinOf(const net::RoomCode& code, std::uint64_t fingerprint = kFingerprint,
+                     const char* version = "1.0");
+net::RejoinRoom RejoinOf(const net::RoomCode& code, const net::Token& token);
+// The address of a room: /play/CODE.
+QString PathOf(const net::RoomCode& code);
+
 class Client {
  public:
   // Connects to ws://127.0.0.1:PORT/PATH as the player at `address` (the room server takes the

@@ -76,7 +76,7 @@ TEST_F(SessionsTest, TwoSessionsPlayAWholeGameAndTheServerKeepsTheReplayBothKeep
   ASSERT_TRUE(net::IsRoomCode(code));
 
   Machine guest(net::Role::Guest, 12, code);
-  guest.client.emplace(port, QStringLiteral("/play/") + QString::fromLatin1(code.data(), 6));
+  guest.client.emplace(port, PathOf(code));
   ASSERT_TRUE(guest.client->Open());
   guest.session->Open(ns());
   guest.Drain();
