@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "game/replay.h"
+#include "server/epoll_dispatcher.h"
 #include "server/room_server.h"
 
 namespace {
@@ -53,6 +54,8 @@ QString DefaultDataDir() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Thousands of connections: the event loop hears only of the sockets that are ready.
+  QCoreApplication::setEventDispatcher(new tandemhoop::server::EpollEventDispatcher);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("tandemhoop-server"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(
