@@ -129,6 +129,11 @@ class RoomServer::Impl::Link final : public PeerLink {
     if (closing_) return;
     closing_ = true;
     closingSince_ = impl_.Now();
+    // A connection already gone at the other end has no close handshake to make.
+    if (!socket_->isValid()) {
+      socket_->abort();
+      return;
+    }
     socket_->close(brokeProtocol ? QWebSocketProtocol::CloseCodeProtocolError
                                  : QWebSocketProtocol::CloseCodeNormal);
   }
