@@ -6,6 +6,7 @@
 
 #include "game/replay.h"
 #include "net/match.h"
+#include "net/room.h"
 #include "net/sha256.h"
 
 namespace tandemhoop::net {
@@ -34,15 +35,16 @@ constexpr int TicksOf(std::int64_t ns, Speed speed, bool roundUp) {
   return static_cast<int>(roundUp ? (ns + period - 1) / period : (ns + period / 2) / period);
 }
 
-// Ticks kept for going back (a snapshot, the events and checks of each): more than any
-// prediction window.
-constexpr std::uint32_t kRecordRing = 32;
+// Ticks kept for going back (a snapshot, the events and checks of each): more than a side's own
+// held sets can run ahead of the other's, the prediction window and the input delay.
+constexpr std::uint32_t kRecordRing = 64;
 // Held sets kept of each side: the other side may run this far ahead of what is settled here.
 constexpr std::uint32_t kHeldRing = 512;
 constexpr std::size_t kCheckRing = 16;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-static_assert(static_cast<std::uint32_t>(TicksOf(kPredictionWindowNs, Speed::Fast, true)) <
+static_assert(static_cast<std::uint32_t>(TicksOf(kPredictionWindowNs, Speed::Fast, true) +
+                                         TicksOf(kMaxInputDelayNs, Speed::Fast, false)) <
               kRecordRing);
 
 Nonce NonceFor(const std::array<std::uint8_t, 32>& secret, std::uint16_t match) {
@@ -72,6 +74,13 @@ class SessionCore {
   void Open(std::int64_t now) {
     now_ = now;
     nextPingNs_ = now;
+    const bool needsCode = options_.rejoin || options_.role == Role::Guest;
+    if (!options_.direct && needsCode && !IsRoomCode(options_.code)) {
+      // The front end reads what was typed with ParseRoomCode; anything else is no room's.
+      status_.refusal = Refusal::UnknownCode;
+      phase_ = Phase::Refused;
+      return;
+    }
     if (options_.direct) {
       BeginHandshake();
     } else if (options_.rejoin) {
@@ -116,6 +125,8 @@ class SessionCore {
       Send(Ping{static_cast<std::uint64_t>(now)});
       nextPingNs_ = now + (phase_ == Phase::Playing ? kPingInPlayNs : kPingBeforePlayNs);
     }
+    // Before the other side is there nothing runs by the clock: messages wake the session.
+    if (phase_ == Phase::Connecting) return now + kPingBeforePlayNs;
     std::int64_t next = nextPingNs_;
     if (phase_ == Phase::Playing) next = std::min(next, Play(now, held));
     return std::max(next, now);
@@ -309,11 +320,95 @@ class SessionCore {
     status_.refusal = m.reason;
     phase_ = Phase::Refused;
   }
-  void On(const Resume&) {
-    // Coming back into a match is the desktop's issue's: until then a resumed room is left.
-    Broken();
+
+  // ---- coming back ----
+
+  // The server tells a player who came back where the match stands; the held sets of both
+  // sides follow in History messages.
+  void On(const Resume& m) {
+    if (!options_.rejoin || phase_ != Phase::Connecting || m.phase == MatchPhase::Agreeing) {
+      Broken();
+      return;
+    }
+    options_.role = m.host ? Role::Host : Role::Guest;
+    matchNumber_ = m.match;
+    speed_ = m.speed;
+    seed_ = m.seed;
+    picks_ = {m.p1Pick, m.p2Pick};
+    ready_ = {m.p1Ready, m.p2Ready};
+    haveHello_ = true;
+    nextPingNs_ = now_;
+    if (m.phase == MatchPhase::Picking) {
+      phase_ = Phase::Picking;
+      return;
+    }
+    if (m.p1Pick == 0 || m.p2Pick == 0 || m.p1Pick == m.p2Pick) {
+      Broken();
+      return;
+    }
+    resuming_ = true;
+    historyCounts_ = {m.p1Count, m.p2Count};
+    for (std::vector<Held>& history : history_)
+      history.clear();
+    MaybeCatchUp();
   }
-  void On(const History&) { Broken(); }
+
+  void On(const History& m) {
+    std::vector<Held>& history = history_[m.side - 1u];
+    if (!resuming_ || m.first != history.size() ||
+        history.size() + m.count > historyCounts_[m.side - 1u]) {
+      Broken();
+      return;
+    }
+    history.insert(history.end(), m.held.begin(), m.held.begin() + m.count);
+    MaybeCatchUp();
+  }
+
+  // Once every held set has come: the match again from its start, as fast as it runs, then on
+  // from where this side had got to.
+  void MaybeCatchUp() {
+    if (history_[0].size() != historyCounts_[0] || history_[1].size() != historyCounts_[1]) {
+      return;
+    }
+    resuming_ = false;
+    BeginPlay(now_);
+    const std::size_t own = LocalIndex();
+    const std::vector<Held>& local = history_[own];
+    const std::vector<Held>& remote = history_[1 - own];
+    const auto both = static_cast<std::uint32_t>(std::min(local.size(), remote.size()));
+    // No side runs further ahead of the other than its window and delay.
+    if (local.size() >= both + kRecordRing || remote.size() >= both + kHeldRing) {
+      Broken();
+      return;
+    }
+    catchingUp_ = true;
+    for (std::uint32_t tick = 0; tick < both && !match_.state().over; ++tick) {
+      localHeld_[tick % kHeldRing] = local[tick];
+      remoteHeld_[tick % kHeldRing] = remote[tick];
+      localCount_ = remoteCount_ = tick + 1;
+      RunTick(tick, true, false, false);
+      nextTick_ = tick + 1;
+      SettleChecks();
+    }
+    // What one side had sent beyond the other: its own run again as first runs (it heard them
+    // before it was gone), the other side's kept for when this side gets there.
+    for (std::uint32_t tick = nextTick_; tick < remote.size(); ++tick)
+      remoteHeld_[tick % kHeldRing] = remote[tick];
+    remoteCount_ = std::max(nextTick_, static_cast<std::uint32_t>(remote.size()));
+    for (std::uint32_t tick = nextTick_; tick < local.size(); ++tick)
+      localHeld_[tick % kHeldRing] = local[tick];
+    localCount_ = std::max(nextTick_, static_cast<std::uint32_t>(local.size()));
+    // The other side has all of them: the server passed them on as they came.
+    localAcked_ = localCount_;
+    while (nextTick_ < localCount_ && !match_.state().over) {
+      RunTick(nextTick_, true, nextTick_ + 1 == localCount_, false);
+      ++nextTick_;
+    }
+    catchingUp_ = false;
+    SettleChecks();
+    for (std::vector<Held>& history : history_)
+      history = {};
+  }
 
   void On(const Hello& m) {
     if (m.host == (options_.role == Role::Host)) {
@@ -462,7 +557,7 @@ class SessionCore {
     localHeld_[localCount_ % kHeldRing] = static_cast<Held>(held & kHeldMask);
     ++localCount_;
     Settle(false);
-    RunTick(nextTick_, true, true);
+    RunTick(nextTick_, true, true, true);
     ++nextTick_;
     ++stats_.ticks;
     SettleChecks();
@@ -483,7 +578,7 @@ class SessionCore {
   }
 
   // Runs one tick from the state before it, noting what the session keeps of it.
-  void RunTick(std::uint32_t tick, bool firstRun, bool draw) {
+  void RunTick(std::uint32_t tick, bool firstRun, bool draw, bool sound) {
     Record& record = At(tick);
     match_.Save(record.before);
     record.remote = RemoteFor(tick);
@@ -491,7 +586,7 @@ class SessionCore {
     const std::size_t own = LocalIndex();
     const Held local = localHeld_[tick % kHeldRing];
     match_.platform().SetDrawing(draw);
-    match_.platform().BeginTick(record.heard, true);
+    match_.platform().BeginTick(record.heard, sound);
     match_.Step(own == 0 ? local : record.remote, own == 0 ? record.remote : local, record.step);
     match_.platform().SetDrawing(false);
     record.heard = match_.platform().heard();
@@ -514,7 +609,7 @@ class SessionCore {
       ++stats_.rollbackDepths[std::min<std::size_t>(depth, stats_.rollbackDepths.size() - 1)];
       match_.Restore(At(firstWrong_).before);
       for (std::uint32_t tick = firstWrong_; tick < nextTick_; ++tick) {
-        RunTick(tick, false, drawLast && tick + 1 == nextTick_);
+        RunTick(tick, false, drawLast && tick + 1 == nextTick_, true);
         ++stats_.rerunTicks;
       }
     }
@@ -525,12 +620,14 @@ class SessionCore {
   // Ticks run with both sides' real held sets are settled: their events go into the replay and
   // their checks to the other side.
   void SettleChecks() {
-    const std::uint32_t settle = std::min(nextTick_, remoteCount_);
-    while (settled_ < settle && firstWrong_ >= settle) {
+    // Ticks before the first one run with a wrong guess were run right.
+    const std::uint32_t settle = std::min({nextTick_, remoteCount_, firstWrong_});
+    while (settled_ < settle) {
       const Record& record = At(settled_);
       for (int i = 0; i < record.step.count; ++i)
         log_.Append(record.step.events[static_cast<std::size_t>(i)]);
-      if (record.check) {
+      // Catching up, the checks are long past: the other side has compared its own already.
+      if (record.check && !catchingUp_) {
         Send(record.checkValue);
         ownChecks_[ownCheckNext_++ % kCheckRing] = record.checkValue;
         Compare(record.checkValue);
@@ -665,8 +762,13 @@ class SessionCore {
     // The player is shown the median of the last pings; the delay and the time sync go by the
     // quickest, the line's own latency without the stalls of a lost segment.
     const std::size_t count = std::min(roundTripCount_, roundTrips_.size());
-    std::array<std::int64_t, kRoundTrips> sorted = roundTrips_;
-    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(count));
+    std::array<std::int64_t, kRoundTrips> sorted{};
+    for (std::size_t i = 0; i < count; ++i) {
+      std::size_t at = i;
+      for (; at > 0 && sorted[at - 1] > roundTrips_[i]; --at)
+        sorted[at] = sorted[at - 1];
+      sorted[at] = roundTrips_[i];
+    }
     stats_.roundTripMs = static_cast<double>(sorted[count / 2]) / kMs;
     quickestRoundTrip_ = sorted[0];
   }
@@ -724,6 +826,12 @@ class SessionCore {
   std::size_t peerCheckNext_ = 0;
   bool wantRematch_ = false;
   bool peerWantsRematch_ = false;
+
+  // coming back
+  bool resuming_ = false;
+  bool catchingUp_ = false;
+  std::array<std::uint32_t, 2> historyCounts_{};
+  std::array<std::vector<Held>, 2> history_;
 };
 
 Session::Session(Platform& frontEnd, const SessionOptions& options)

@@ -135,7 +135,8 @@ class Session {
 
   Status status() const;
   const Stats& stats() const;
-  // The match so far as a replay file: its confirmed ticks, the same bytes on both machines.
+  // The current match so far as a replay file: its confirmed ticks, the same bytes on both
+  // machines (empty before play; a rematch starts a new one, so keep it at Ended).
   std::string ReplayText() const;
   const Game& game() const;
 

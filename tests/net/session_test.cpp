@@ -10,6 +10,7 @@
 #include "game/mt_random.h"
 #include "game/replay.h"
 #include "net/match.h"
+#include "net/room.h"
 #include "net/session.h"
 #include "tests/support/online_pair.h"
 
@@ -83,6 +84,28 @@ TEST(SessionTest, ALossyLinkWithAnOutageAndDriftingClocksStillPlaysOneGame) {
     EXPECT_LE(pair.courtCopies(side), static_cast<long long>(stats.ticks + stats.rollbacks));
   }
   EXPECT_GT(pair.link().stalls(), 0);
+}
+
+TEST(SessionTest, AProgramKilledInMidGameComesBackAndTheGameGoesOnAsOne) {
+  PairSetup setup;
+  setup.speed = Speed::Fast;
+  setup.seed = 21;
+  setup.link = LinkProfile{30, 5, 0, -1, 0};
+  OnlinePair pair(setup);
+  pair.RunUntil([&] { return pair.session(1).stats().ticks >= 600; });
+  ASSERT_EQ(pair.session(0).status().phase, Phase::Playing);
+  pair.Kill(1);
+  const std::int64_t killed = pair.now();
+  pair.RunUntil([&] { return pair.now() > killed + 2'000'000'000; });
+  EXPECT_EQ(pair.session(0).status().phase, Phase::PeerDropped);
+  const std::uint64_t waited = pair.session(0).stats().ticksWaited;
+  pair.Rejoin(1);
+  // It runs the match again from the start at once, and carries on.
+  EXPECT_GE(pair.session(1).game().state.playClock, 1);
+  EXPECT_EQ(pair.session(1).status().phase, Phase::Playing);
+  pair.Run();
+  ExpectOneGame(pair, Speed::Fast);
+  EXPECT_GT(pair.session(0).stats().ticksWaited, waited);
 }
 
 // The game's random values, from a given draw on all of them off, on one machine only.
@@ -199,6 +222,56 @@ TEST(SessionTest, TheAgreementRefusesAnotherCoreAndANonceThatIsNotTheOneCommitte
     session.Receive(garbage, 1);
     EXPECT_EQ(session.status().phase, Phase::Refused);
   }
+}
+
+TEST(SessionTest, ThroughARoomTheHostGetsTheCodeAndBothReachTheSelectionScreen) {
+  HeadlessPlatform platform;
+  SessionOptions hostOptions;
+  hostOptions.speed = Speed::Fast;
+  hostOptions.secret[0] = 1;
+  SessionOptions guestOptions;
+  guestOptions.role = Role::Guest;
+  ASSERT_TRUE(ParseRoomCode("mnp-rtw", guestOptions.code));
+  Session host(platform, hostOptions);
+  Session guest(platform, guestOptions);
+  const Token token{7, 7, 7};
+  // Standing in for the server: a room for the host, the guest let in, then everything passed
+  // on between them as it is.
+  host.Open(0);
+  std::vector<Message> toServer = Sent(host);
+  ASSERT_EQ(toServer.size(), 1u);
+  ASSERT_TRUE(std::holds_alternative<CreateRoom>(toServer[0]));
+  EXPECT_EQ(std::get<CreateRoom>(toServer[0]).speed, Speed::Fast);
+  EXPECT_EQ(std::get<CreateRoom>(toServer[0]).fingerprint, CoreFingerprint());
+  host.Receive(Bytes(RoomCreated{guestOptions.code, token}), 1);
+  EXPECT_EQ(CodeText(host.status().code), "MNPRTW");
+  EXPECT_EQ(host.status().phase, Phase::Connecting);
+  guest.Open(2);
+  toServer = Sent(guest);
+  ASSERT_TRUE(std::holds_alternative<JoinRoom>(toServer.at(0)));
+  EXPECT_EQ(CodeText(std::get<JoinRoom>(toServer[0]).code), "MNPRTW");
+  guest.Receive(Bytes(RoomJoined{guestOptions.code, token, Speed::Fast}), 3);
+  host.Receive(Bytes(PeerJoined{}), 4);
+  guest.Receive(Bytes(PeerJoined{}), 4);
+  for (int round = 0; round < 4; ++round) {
+    for (const Message& m : Sent(host))
+      guest.Receive(Bytes(m), 5 + round);
+    for (const Message& m : Sent(guest))
+      host.Receive(Bytes(m), 5 + round);
+  }
+  EXPECT_EQ(host.status().phase, Phase::Picking);
+  EXPECT_EQ(guest.status().phase, Phase::Picking);
+  EXPECT_EQ(guest.status().speed, Speed::Fast);
+  EXPECT_EQ(guest.status().localSide, 2);
+
+  // A code that is no room's is refused before anything is sent.
+  SessionOptions typo = guestOptions;
+  typo.code[0] = 'O';
+  Session lost(platform, typo);
+  lost.Open(0);
+  EXPECT_EQ(lost.status().phase, Phase::Refused);
+  EXPECT_EQ(lost.status().refusal, Refusal::UnknownCode);
+  EXPECT_TRUE(Sent(lost).empty());
 }
 
 TEST(SessionTest, OnTheSelectionScreenTwoPicksOfOnePlayerCrossingLeaveTheHostsStanding) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "game/mt_random.h"
+#include "tests/support/online_pair.h"
 #include "tests/support/picture_set.h"
 #include "tests/support/random_player.h"
 #include "tests/support/raster_platform.h"
@@ -140,6 +141,29 @@ TEST(NoAllocation, RecordingAllocatesOnlyWhenTheLogTakesANewChunk) {
   EXPECT_GT(session.recorder.ticks(), 1000u);
   EXPECT_GT(session.recorder.events().size(), 500u);
   EXPECT_EQ(allocated, static_cast<long long>(session.recorder.events().chunkCount() - chunks));
+}
+
+long long AllocationsSoFar() {
+  return allocations.load();
+}
+
+// Online, a tick costs the session no allocation either, rollbacks and messages included: only
+// the replay's log takes a new chunk when one is full.
+TEST(NoAllocation, AnOnlineSessionAllocatesOnlyWhenItsReplayTakesANewChunk) {
+  PairSetup setup;
+  setup.speed = Speed::Fast;
+  setup.seed = 4;
+  setup.link = LinkProfile{75, 10, 0.01, -1, 0};
+  setup.allocations = &AllocationsSoFar;
+  OnlinePair pair(setup);
+  pair.Run();
+  ASSERT_EQ(pair.session(0).status().phase, net::Phase::Ended);
+  EXPECT_GT(pair.session(0).stats().rollbacks, 100u);
+  Replay replay;
+  std::string error;
+  ASSERT_TRUE(ReadReplay(pair.session(0).ReplayText(), replay, error)) << error;
+  EXPECT_LE(pair.sessionAllocations(),
+            2 * static_cast<long long>(replay.events.size() / EventLog::kChunkEvents));
 }
 
 }  // namespace

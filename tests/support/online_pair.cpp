@@ -17,13 +17,13 @@ bool Final(Phase phase) {
          phase == Phase::PeerLeft || phase == Phase::Disconnected || phase == Phase::Left;
 }
 
-std::int64_t Clock() {
+}  // namespace
+
+std::int64_t OnlinePair::Clock() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
-
-}  // namespace
 
 Player1Hands::Player1Hands(Speed speed, std::uint64_t seed)
     : player_(speed, seed), copy_(platform_, random_) {}
@@ -43,14 +43,9 @@ OnlinePair::OnlinePair(const PairSetup& setup) : setup_(setup), link_(setup.link
   for (int side = 0; side < 2; ++side) {
     const auto s = static_cast<std::size_t>(side);
     platforms_[s] = std::make_unique<CountingPlatform>();
-    SessionOptions options;
-    options.role = side == 0 ? Role::Host : Role::Guest;
-    options.speed = setup.speed;
-    options.direct = true;
-    options.random = setup.random[s];
-    for (auto& byte : options.secret)
+    for (auto& byte : secrets_[s])
       byte = static_cast<std::uint8_t>(seeds.Next());
-    sessions_[s] = std::make_unique<Session>(*platforms_[s], options);
+    sessions_[s] = std::make_unique<Session>(*platforms_[s], Options(side));
     player1_[s] = std::make_unique<Player1Hands>(setup.speed, seeds.Next());
     player2_[s] = std::make_unique<OnlinePlayer2>(setup.speed, seeds.Next());
   }
@@ -59,6 +54,45 @@ OnlinePair::OnlinePair(const PairSetup& setup) : setup_(setup), link_(setup.link
     session(side).Open(Local(side, 0));
     Drain(side);
   }
+}
+
+SessionOptions OnlinePair::Options(int side) const {
+  const auto s = static_cast<std::size_t>(side);
+  SessionOptions options;
+  options.role = side == 0 ? Role::Host : Role::Guest;
+  options.speed = setup_.speed;
+  options.direct = true;
+  options.random = setup_.random[s];
+  options.secret = secrets_[s];
+  return options;
+}
+
+void OnlinePair::Deliver(int side, const Message& message) {
+  Frame frame;
+  if (Encode(message, frame)) session(side).Receive(frame.view(), Local(side, now_));
+}
+
+void OnlinePair::Kill(int side) {
+  const auto s = static_cast<std::size_t>(side);
+  before_[s] = HeldSent(side);
+  sent_[s].clear();
+  dead_[s] = true;
+  link_.Lose(side);
+  Deliver(1 - side, PeerDropped{});
+  Drain(1 - side);
+}
+
+void OnlinePair::Rejoin(int side) {
+  const auto s = static_cast<std::size_t>(side);
+  SessionOptions options = Options(side);
+  options.direct = false;
+  options.rejoin = true;
+  options.code = {'C', 'F', 'H', 'J', 'K', 'M'};
+  sessions_[s] = std::make_unique<Session>(*platforms_[s], options);
+  dead_[s] = false;
+  decidedFor_[s] = -1;
+  session(side).Open(Local(side, now_));
+  Drain(side);
 }
 
 std::int64_t OnlinePair::Local(int side, std::int64_t trueNs) const {
@@ -72,9 +106,47 @@ std::int64_t OnlinePair::True(int side, std::int64_t localNs) const {
 }
 
 void OnlinePair::Drain(int side) {
-  std::span<const std::uint8_t> message;
-  while (session(side).TakeOutgoing(message))
-    link_.Send(side, message, now_);
+  std::span<const std::uint8_t> bytes;
+  while (session(side).TakeOutgoing(bytes)) {
+    Message message;
+    if (Decode(bytes, message) != WireError::None || !std::holds_alternative<RejoinRoom>(message)) {
+      link_.Send(side, bytes, now_);
+      continue;
+    }
+    // Standing in for the room server: where the match stands, and all it was sent.
+    const Status other = session(1 - side).status();
+    Replay replay;
+    std::string error;
+    ReadReplay(session(1 - side).ReplayText(), replay, error);
+    Resume resume;
+    resume.host = side == 0;
+    resume.speed = other.speed;
+    resume.match = other.match;
+    resume.phase = MatchPhase::Playing;
+    resume.seed = replay.header.seed;
+    resume.p1Pick = other.p1Pick;
+    resume.p2Pick = other.p2Pick;
+    const int p1Side = other.localSide == 1 ? 1 - side : side;
+    const std::vector<Held> held[2] = {HeldSent(p1Side), HeldSent(1 - p1Side)};
+    resume.p1Count = static_cast<std::uint32_t>(held[0].size());
+    resume.p2Count = static_cast<std::uint32_t>(held[1].size());
+    Deliver(side, resume);
+    for (std::uint8_t p = 1; p <= 2; ++p) {
+      const std::vector<Held>& all = held[p - 1];
+      for (std::size_t first = 0; first < all.size(); first += kMaxHistoryPerMessage) {
+        History history;
+        history.side = p;
+        history.first = static_cast<std::uint32_t>(first);
+        history.count = static_cast<std::uint16_t>(
+            std::min<std::size_t>(kMaxHistoryPerMessage, all.size() - first));
+        std::copy_n(all.begin() + static_cast<std::ptrdiff_t>(first), history.count,
+                    history.held.begin());
+        Deliver(side, history);
+      }
+    }
+    Deliver(1 - side, PeerReturned{});
+    Drain(1 - side);
+  }
 }
 
 Held OnlinePair::Hands(int side) {
@@ -131,20 +203,23 @@ void OnlinePair::Step() {
   now_ = std::max(now_, next);
   for (int side = 0; side < 2; ++side) {
     const auto s = static_cast<std::size_t>(side);
+    if (dead_[s]) {
+      while (link_.Take(side, now_, message_)) {
+      }
+      nextUpdate_[s] = now_ + 1'000'000;
+      continue;
+    }
     Session& own = session(side);
     bool received = false;
     while (link_.Take(side, now_, message_)) {
-      const std::int64_t start = setup_.timeCalls ? Clock() : 0;
-      own.Receive(message_, Local(side, now_));
-      if (setup_.timeCalls) cost_[s] += Clock() - start;
+      Measured(side, [&] { own.Receive(message_, Local(side, now_)); });
       received = true;
     }
     if (nextUpdate_[s] > now_ && !received) continue;
     const std::uint64_t ticksBefore = own.stats().ticks;
     const Held held = Hands(side);
-    const std::int64_t start = setup_.timeCalls ? Clock() : 0;
-    const std::int64_t nextLocal = own.Update(Local(side, now_), held);
-    if (setup_.timeCalls) cost_[s] += Clock() - start;
+    std::int64_t nextLocal = 0;
+    Measured(side, [&] { nextLocal = own.Update(Local(side, now_), held); });
     if (own.stats().ticks != ticksBefore) {
       sent_[s].push_back(held);
       if (setup_.timeCalls) {
@@ -172,7 +247,9 @@ void OnlinePair::Run() {
 
 std::vector<Held> OnlinePair::HeldSent(int side) const {
   const auto s = static_cast<std::size_t>(side);
-  std::vector<Held> held(static_cast<std::size_t>(sessions_[s]->stats().inputDelayTicks), 0);
+  // A program that came back carries on from what its killed one had sent, without delay.
+  std::vector<Held> held = before_[s];
+  held.resize(held.size() + static_cast<std::size_t>(sessions_[s]->stats().inputDelayTicks), 0);
   held.insert(held.end(), sent_[s].begin(), sent_[s].end());
   return held;
 }

@@ -53,6 +53,9 @@ struct PairSetup {
   int p2Pick = 2;
   std::array<RandomSource*, 2> random = {nullptr, nullptr};
   bool autoPick = true;  // each side picks and is ready as soon as the selection screen shows
+  // A count of the program's allocations so far, read around every session call once play has
+  // begun (a test that counts them supplies it).
+  long long (*allocations)() = nullptr;
 };
 
 // Two sessions, host and guest, each with a simulated player at its machine, joined straight
@@ -71,6 +74,12 @@ class OnlinePair {
   }
 
   net::Session& session(int side) { return *sessions_[static_cast<std::size_t>(side)]; }
+  // The program of side `side` is killed: what was on its way to it is lost, the other side is
+  // told it dropped, and nothing reaches it until it comes back.
+  void Kill(int side);
+  // ... and started again: a new session rejoins the room, and the pair (standing in for the
+  // room server) gives it where the match stands and every held set of both sides.
+  void Rejoin(int side);
   // The held sets side `side` (0 host, 1 guest) sent, tick by tick from the first.
   std::vector<net::Held> HeldSent(int side) const;
   std::int64_t now() const { return now_; }
@@ -82,17 +91,35 @@ class OnlinePair {
     return costs_[static_cast<std::size_t>(side)];
   }
   int stoppagesSeen(int side) const { return stoppages_[static_cast<std::size_t>(side)]; }
+  // Allocations made inside the sessions' calls since their first tick (with setup.allocations).
+  long long sessionAllocations() const { return sessionAllocations_; }
   // Court pictures each side's front end was given: one for every tick drawn.
   long long courtCopies(int side) const {
     return platforms_[static_cast<std::size_t>(side)]->courtCopies;
   }
   const SimulatedLink& link() const { return link_; }
+  // The monotonic clock in nanoseconds the tick costs are measured by.
+  static std::int64_t Clock();
 
  private:
   void Step();
+  // A call into side `side`'s session, timed and its allocations counted as the setup asks.
+  template <typename Call>
+  void Measured(int side, Call call) {
+    const bool playing = sessions_[static_cast<std::size_t>(side)]->stats().ticks > 0;
+    const long long allocatedBefore = setup_.allocations != nullptr ? setup_.allocations() : 0;
+    const std::int64_t start = setup_.timeCalls ? Clock() : 0;
+    call();
+    if (setup_.timeCalls) cost_[static_cast<std::size_t>(side)] += Clock() - start;
+    if (setup_.allocations != nullptr && playing) {
+      sessionAllocations_ += setup_.allocations() - allocatedBefore;
+    }
+  }
   std::int64_t Local(int side, std::int64_t trueNs) const;
   std::int64_t True(int side, std::int64_t localNs) const;
   void Drain(int side);
+  void Deliver(int side, const net::Message& message);
+  net::SessionOptions Options(int side) const;
   net::Held Hands(int side);
 
   PairSetup setup_;
@@ -103,6 +130,9 @@ class OnlinePair {
   std::array<std::unique_ptr<OnlinePlayer2>, 2> player2_;
   std::array<std::int64_t, 2> nextUpdate_{};
   std::array<std::vector<net::Held>, 2> sent_;
+  std::array<std::vector<net::Held>, 2> before_;  // held sets of a killed program
+  std::array<bool, 2> dead_{};
+  std::array<std::array<std::uint8_t, 32>, 2> secrets_{};
   std::array<std::vector<std::int64_t>, 2> costs_;
   std::array<std::int64_t, 2> cost_{};
   std::array<bool, 2> inStoppage_{};
@@ -113,6 +143,7 @@ class OnlinePair {
   std::array<int, 2> standingY_{};
   std::array<long long, 2> decidedFor_{-1, -1};
   std::array<net::Held, 2> decided_{};
+  long long sessionAllocations_ = 0;
   std::int64_t now_ = 0;
   std::int64_t cap_ = 0;
   std::vector<std::uint8_t> message_;

@@ -33,6 +33,9 @@ class SimulatedLink {
   // Takes the next message due at `to` by `now`; false when none is.
   bool Take(int to, std::int64_t now, std::vector<std::uint8_t>& message);
 
+  // Everything on its way to `to` is lost (its program was killed).
+  void Lose(int to) { directions_[to].queue.clear(); }
+
   long long stalls() const { return stalls_; }
 
  private:
