@@ -453,9 +453,14 @@ void Lobby::RejoinRoom(Peer& peer, const net::RejoinRoom& rejoin, std::int64_t n
 void Lobby::Play(Peer& peer, Room& room, std::span<const std::uint8_t> bytes,
                  const net::Message& message, std::int64_t nowMs) {
   const net::MessageType type = net::TypeOf(message);
-  if (type == net::MessageType::Leave) {
-    CloseRoom(room, net::LeaveReason::Left, peer.seat,
-              QStringLiteral("player %1 left").arg(PlayerOf(peer.seat, room.match) + 1));
+  if (const auto* leave = std::get_if<net::Leave>(&message)) {
+    // Passed on as it came: the player left, or stops over what the other sent it.
+    CloseRoom(room, leave->reason, peer.seat,
+              QStringLiteral("player %1 left%2")
+                  .arg(PlayerOf(peer.seat, room.match) + 1)
+                  .arg(leave->reason == net::LeaveReason::ProtocolBroken
+                           ? QStringLiteral(", finding the other's messages broken")
+                           : QString()));
     return;
   }
   if (net::DirectionOf(type) != net::Direction::BetweenPlayers) {

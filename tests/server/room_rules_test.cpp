@@ -73,6 +73,13 @@ TEST_F(RoomRulesTest, PlayersMeetByCodeAndTheDoorRefusesWhatCannotPlayTogether) 
 
   // Refused and wrong joins took nothing from the first room.
   EXPECT_TRUE(pair.StillPlaying());
+
+  // A player's Leave reaches the other as it was sent, and the room is gone with both.
+  pair.guest->Send(net::Leave{net::LeaveReason::ProtocolBroken});
+  EXPECT_EQ(pair.host.Until<net::Leave>()->reason, net::LeaveReason::ProtocolBroken);
+  EXPECT_TRUE(pair.host.WaitClosed());
+  EXPECT_TRUE(pair.guest->WaitClosed());
+  EXPECT_EQ(server->counts().rooms, 1);
 }
 
 TEST_F(RoomRulesTest, AWonMatchIsKeptAsTheReplayBothPlayersMake) {
