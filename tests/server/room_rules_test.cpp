@@ -220,6 +220,8 @@ TEST_F(RoomRulesTest, ADroppedPlayerComesBackWithinTheTimeToWhatWasConfirmedAndN
   // Its held sets go on from where the server has them; a changed one is refused later.
   SendHeld(*back, 1, played.p2, 250, 50);
   EXPECT_EQ(pair.host.Until<net::Inputs>()->first, 250u);
+  pair.host.Send(net::Ping{9});
+  EXPECT_EQ(back->Until<net::Ping>()->stamp, 9u);
 
   // A program started again before its old connection was seen to go takes its place at once.
   std::unique_ptr<Client> again = rejoin(pair.guestToken);
