@@ -102,6 +102,17 @@ void EpollEventDispatcher::unregisterSocketNotifier(QSocketNotifier* notifier) {
   if (watched.read == notifier) watched.read = nullptr;
   if (watched.write == notifier) watched.write = nullptr;
   if (watched.exception == notifier) watched.exception = nullptr;
+  if (watched.read == nullptr && watched.write == nullptr && watched.exception == nullptr) {
+    // Watched for nothing: the socket is being closed, and the kernel forgets it with its
+    // number. A connection accepted in this same turn may get that number back, and must be
+    // added to the set anew rather than taken for the old one already in it.
+    if (watched.events != 0) {
+      epoll_event event{};
+      epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, &event);
+    }
+    watched_.erase(found);
+    return;
+  }
   Watch(fd);
 }
 
