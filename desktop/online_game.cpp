@@ -5,8 +5,13 @@
 #include <QRandomGenerator>
 #include <QWebSocket>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 #include "desktop/gamepads.h"
 #include "desktop/replay_desktop.h"
@@ -33,12 +38,15 @@ constexpr int kRetryMs = 1000;
 // How long the game may hold for the other side before the panel says so; shorter holds are
 // only marked in the connection line.
 constexpr std::int64_t kWaitShownNs = 1000 * kMs;
+// How often the connection line and the counted-down seconds are brought up to date.
+constexpr std::int64_t kRefreshNs = 250 * kMs;
 // A connection that closes goes once its close frame is out, or after this long.
 constexpr int kHangupMs = 1500;
 
 const QString kRoomKey = QStringLiteral("online/room");
 const QString kTokenKey = QStringLiteral("online/token");
 const QString kServerKey = QStringLiteral("online/roomServer");
+const QString kKeeperKey = QStringLiteral("online/roomKeeper");
 
 QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -72,6 +80,47 @@ net::Held BitOf(int code) {
     default:
       return 0;  // Player 2's keys: online, each player has Player 1's
   }
+}
+
+// Stops a LAN host's room server once the host's Leave has closed the room (and gone on to the
+// guest), and deletes it once every player has had its last word from it, or after a while;
+// then goes on with `then`. The host's own connection is no measure: it is gone as soon as its
+// last bytes are written, before the server here has read them.
+void ShutDown(server::RoomServer* lan, const std::function<void()>& then) {
+  if (lan == nullptr) {
+    then();
+    return;
+  }
+  auto* poll = new QTimer;
+  QElapsedTimer since;
+  since.start();
+  auto stopping = std::make_shared<bool>(false);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, lan, since, stopping, then] {
+    if (!*stopping) {
+      if (lan->counts().rooms > 0 && since.elapsed() < kHangupMs) return;
+      *stopping = true;
+      lan->Shutdown();
+    }
+    if (lan->connections() > 0 && since.elapsed() < 2 * kHangupMs) return;
+    poll->stop();
+    poll->deleteLater();
+    delete lan;
+    then();
+  });
+  poll->start(20);
+}
+
+// Whether another program on this machine that kept a room is still running. Its token is then
+// that game's, a second game on one computer joining the first one's room: coming back with it
+// would take the first one's place.
+bool StillRunning(qint64 pid) {
+#ifdef Q_OS_UNIX
+  return pid > 0 && pid != QCoreApplication::applicationPid() &&
+         (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+#else
+  Q_UNUSED(pid);
+  return false;
+#endif
 }
 
 }  // namespace
@@ -203,7 +252,8 @@ bool OnlineGame::Start(const OnlineRequest& request, QString* error) {
   }
   // A room this player was in and may still come back into: its token is tried first.
   if (!request.host && RememberedRoom() == CodeOf(request.code) &&
-      Settings::Value(kServerKey).toString() == request_.server.toString()) {
+      Settings::Value(kServerKey).toString() == request_.server.toString() &&
+      !StillRunning(Settings::Value(kKeeperKey).toLongLong())) {
     const QByteArray stored = QByteArray::fromHex(Settings::Value(kTokenKey).toString().toLatin1());
     if (stored.size() == static_cast<qsizetype>(token_.size())) {
       std::memcpy(token_.data(), stored.constData(), token_.size());
@@ -227,6 +277,7 @@ void OnlineGame::NewSession() {
   options.rejoin = rejoin_;
   session_ = std::make_unique<net::Session>(platform_, options);
   figuresAt_ = 0;
+  shownAt_ = 0;
 }
 
 void OnlineGame::Connect() {
@@ -238,8 +289,11 @@ void OnlineGame::Connect() {
   DropSocket();
   socket_ = std::make_unique<QWebSocket>();
   QWebSocket* socket = socket_.get();
+  reached_ = false;
   QObject::connect(socket, &QWebSocket::connected, socket, [this, socket] {
     if (socket != socket_.get() || session_ == nullptr) return;
+    reached_ = true;
+    connectionError_.clear();
     session_->Open(Now());
     Tick();
   });
@@ -345,7 +399,9 @@ void OnlineGame::Pump() {
   }
   if (inGame_) {
     Keep(status);
-    ShowState(status);
+    // Not on every tick: when what is shown changes, and a few times a second for the round
+    // trip and the seconds counted down.
+    if (Differs(status) || Now() - shownAt_ >= kRefreshNs) ShowState(status);
   }
   if (listener_) listener_();
 }
@@ -369,9 +425,9 @@ QString OnlineGame::WaitingText() const {
   if (session_ == nullptr) return {};
   const net::Status status = session_->status();
   if (status.phase == net::Phase::Disconnected) {
-    return connectionError_.isEmpty()
-               ? QStringLiteral("The server closed the connection.")
-               : QStringLiteral("The server could not be reached: %1").arg(connectionError_);
+    if (reached_) return QStringLiteral("The server closed the connection.");
+    return QStringLiteral("The server could not be reached: %1")
+        .arg(connectionError_.isEmpty() ? QStringLiteral("no answer") : connectionError_);
   }
   if (status.phase == net::Phase::Connecting && rejoin_)
     return QStringLiteral("Coming back into room %1…").arg(CodeOf(code_));
@@ -397,6 +453,7 @@ void OnlineGame::Remember() {
                                                     static_cast<qsizetype>(token_.size()))
                                              .toHex()));
   Settings::SetValue(kServerKey, request_.server.toString());
+  Settings::SetValue(kKeeperKey, QCoreApplication::applicationPid());
 }
 
 void OnlineGame::Forget() {
@@ -404,9 +461,12 @@ void OnlineGame::Forget() {
   Settings::SetValue(kRoomKey, QString());
   Settings::SetValue(kTokenKey, QString());
   Settings::SetValue(kServerKey, QString());
+  Settings::SetValue(kKeeperKey, QString());
 }
 
 void OnlineGame::Lost() {
+  if (socket_ != nullptr && socket_->error() != QAbstractSocket::UnknownSocketError)
+    connectionError_ = socket_->errorString();
   DropSocket();
   if (session_ == nullptr) return;
   const net::Phase phase = session_->status().phase;
@@ -467,10 +527,10 @@ void OnlineGame::End() {
   retry_.stop();
   session_.reset();
   if (inGame_) GiveBack();
-  // The Leave goes before the connection does, and a LAN host's server outlives the room by as
-  // much, so that the guest hears the Leave rather than the server's shutdown.
+  // The Leave goes before the connection does, and a LAN host's server outlives the room until
+  // it has passed the Leave on, so that the guest hears that rather than the server's shutdown.
   QWebSocket* socket = socket_.release();
-  auto* lan = lan_.release();
+  server::RoomServer* lan = lan_.release();
   const bool commandLine = commandLine_;
   const int exitCode = exitCode_;
   const auto done = [socket, lan, commandLine, exitCode] {
@@ -478,11 +538,9 @@ void OnlineGame::End() {
       socket->disconnect();
       socket->deleteLater();
     }
-    if (lan != nullptr) {
-      lan->Shutdown();
-      delete lan;
-    }
-    if (commandLine) QCoreApplication::exit(exitCode);
+    ShutDown(lan, [commandLine, exitCode] {
+      if (commandLine) QCoreApplication::exit(exitCode);
+    });
   };
   if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) {
     done();
@@ -573,7 +631,8 @@ void OnlineGame::ShowFigures() {
 }
 
 void OnlineGame::Keep(const net::Status& status) {
-  if (status.phase != net::Phase::Ended) return;
+  // A match won, or one the other player left after play began, is kept like a local game.
+  if (status.phase != net::Phase::Ended && status.phase != net::Phase::PeerLeft) return;
   KeepMatch(session_->ReplayText(), status);
   ShowFigures();
 }
@@ -583,7 +642,20 @@ int OnlineGame::SecondsLeft(std::int64_t since) const {
   return static_cast<int>(std::max<std::int64_t>(0, (left + kSecond - 1) / kSecond));
 }
 
+bool OnlineGame::Differs(const net::Status& status) const {
+  return status.phase != shown_.phase || status.match != shown_.match ||
+         status.stoppageText != shownStoppage_ || status.p1Pick != shown_.p1Pick ||
+         status.p2Pick != shown_.p2Pick || status.p1Ready != shown_.p1Ready ||
+         status.p2Ready != shown_.p2Ready || status.winner != shown_.winner ||
+         status.peerWantsRematch != shown_.peerWantsRematch;
+}
+
 void OnlineGame::ShowState(const net::Status& status) {
+  shown_ = status;
+  // The text itself belongs to the session, which a lost connection replaces.
+  shownStoppage_.assign(status.stoppageText);
+  shown_.stoppageText = {};
+  shownAt_ = Now();
   const net::Stats& stats = session_->stats();
   court_.SetStatusLine(Utf8(net::ConnectionLine(status, stats)),
                        net::PoorConnection(status, stats));
@@ -648,6 +720,7 @@ void OnlineGame::ShowState(const net::Status& status) {
                         Leave();
                       } else if (session_ != nullptr) {
                         askedRematch_ = true;
+                        shownAt_ = 0;  // says so at once
                         session_->RequestRematch();
                         Tick();
                       }

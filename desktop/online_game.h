@@ -109,6 +109,8 @@ class OnlineGame final : public KeySink {
   // The other player is there: the court is the online game's.
   bool InGame() const { return inGame_; }
   net::Status status() const;
+  // The session of the game under way, if any: what it plays and its figures.
+  const net::Session* session() const { return session_.get(); }
   // What the dialog says while it waits: the room, the other player, or what went wrong.
   QString WaitingText() const;
   // The host's room exists (its code is known).
@@ -141,6 +143,8 @@ class OnlineGame final : public KeySink {
   void TakeCourt();
   void DrawCourt();
   void GiveBack();
+  // Whether the status differs from what the window shows in anything it shows.
+  bool Differs(const net::Status& status) const;
   void ShowState(const net::Status& status);
   void ShowPicking(const net::Status& status);
   void Keep(const net::Status& status);
@@ -177,6 +181,7 @@ class OnlineGame final : public KeySink {
   QTimer retry_;
   HeldKeys keys_;
   QString connectionError_;
+  bool reached_ = false;  // the connection opened (it was not refused or unanswered)
   int roomTries_ = 0;
   bool rejoin_ = false;           // this connection comes back into a room
   bool rejoinThenJoin_ = false;   // a remembered token: if it is refused, join as anyone would
@@ -190,6 +195,9 @@ class OnlineGame final : public KeySink {
   std::uint64_t figuresAt_ = 0;  // the session's ticks when its figures were last shown
   bool askedRematch_ = false;
   net::Phase shownPhase_ = net::Phase::Connecting;
+  net::Status shown_;  // what the window shows, as of shownAt_
+  std::string shownStoppage_;
+  std::int64_t shownAt_ = 0;
   int exitCode_ = 0;
 
   // What the local game had before the online game took the court.

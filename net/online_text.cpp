@@ -30,9 +30,14 @@ std::string ConnectionLine(const Status& status, const Stats& stats) {
   const std::string code = Code(status);
   if (!code.empty()) line = "Room " + code + " \u00b7 ";
   line += "you are Player " + std::to_string(status.localSide) + " \u00b7 round trip ";
-  // Nothing measured yet: the first ping is on its way.
-  line += stats.roundTripMs > 0 ? Number(std::round(stats.roundTripMs), "%.0f") + " ms"
-                                : std::string("\u2026");
+  // Nothing measured yet: the first ping is on its way. On a LAN it may be less than one.
+  if (stats.roundTripMs <= 0) {
+    line += "\u2026";
+  } else if (stats.roundTripMs < 0.5) {
+    line += "under 1 ms";
+  } else {
+    line += Number(std::round(stats.roundTripMs), "%.0f") + " ms";
+  }
   if (status.phase == Phase::Waiting) {
     line += " \u2014 waiting for the other player's keys";
   } else if (PoorConnection(status, stats)) {
