@@ -241,11 +241,15 @@ void OnlineDialog::Changed() {
   roomCode_->setVisible(made);
   copy_->setVisible(made);
   if (made) roomCode_->setText(CodeOf(online_.status().code));
-  const QStringList lan = online_.LanAddresses();
-  if (!lan.isEmpty()) {
-    lanNote_->setText(QStringLiteral("A friend on this network joins with the server address %1 "
-                                     "and the room code.")
-                          .arg(lan.join(QStringLiteral(" or "))));
+  if (made && lan_->isChecked()) {
+    const QStringList lan = online_.LanAddresses();
+    lanNote_->setText(
+        lan.isEmpty()
+            ? QStringLiteral("This computer is on no network but its own: nobody else can reach "
+                             "the game here.")
+            : QStringLiteral("A friend on this network joins with the server address %1 and the "
+                             "room code.")
+                  .arg(lan.join(QStringLiteral(" or "))));
   }
   if (online_.Failed() || !online_.Active()) {
     started_ = false;

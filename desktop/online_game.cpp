@@ -477,8 +477,10 @@ void OnlineGame::Lost() {
   session_->ConnectionLost();
   // Before the other player came there is no game to come back to: the dialog says why.
   if (inGame_) {
-    if (lostAt_ < 0) lostAt_ = Now();
-    retry_.start(rejoin_ ? kRetryMs : 0);
+    // At once the first time, then once a second until the room no longer waits for us.
+    const bool first = lostAt_ < 0;
+    if (first) lostAt_ = Now();
+    retry_.start(first ? 0 : kRetryMs);
   }
   Pump();
 }
@@ -795,8 +797,10 @@ void OnlineGame::KeyPress(int character) {
   const bool asking = question_.isVisible();
   if (character == 27) {
     // Esc asks here, and play goes on meanwhile: there is no pause online. Again, it takes
-    // the question back.
-    if (asking) {
+    // the question back; once the game is over for good it is the message's OK.
+    if (session_ != nullptr && Over(session_->status().phase)) {
+      message_.Press(0);
+    } else if (asking) {
       Answer(false);
     } else {
       AskLeave();
