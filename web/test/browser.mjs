@@ -9,6 +9,7 @@ import {dirname, join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {fileURLToPath} from 'node:url';
 import {launchChromium} from './chromium.mjs';
+import {fields} from './game-state.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..', '..');
@@ -17,13 +18,6 @@ const url = args[0] ?? 'http://127.0.0.1:8064/';
 const toolAt = args.indexOf('--frame-hashes');
 const frameTool = toolAt >= 0 ? args[toolAt + 1] : null;
 
-// Where each field of the game's record lies, read from its declaration: an int32, then int16s.
-const fields = (() => {
-  const source = readFileSync(join(root, 'game', 'state.h'), 'utf8');
-  const body = source.slice(source.indexOf('struct GameState {'));
-  const names = [...body.slice(0, body.indexOf('};')).matchAll(/std::int16_t (\w+) = 0;/g)];
-  return Object.fromEntries(names.map((match, i) => [match[1], i + 2]));
-})();
 
 let browser;
 before(async () => {
