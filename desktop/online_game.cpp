@@ -219,7 +219,16 @@ QString OnlineGame::RememberedRoom() {
 }
 
 bool OnlineGame::Start(const OnlineRequest& request, QString* error) {
-  if (Active()) Cancel();
+  if (inGame_) return false;
+  // What is left of an attempt that failed goes without a word.
+  update_.stop();
+  retry_.stop();
+  session_.reset();
+  DropSocket();
+  if (lan_ != nullptr) {
+    lan_->Shutdown();  // it listens no more: the port is free for the new attempt
+    lan_.reset();
+  }
   request_ = request;
   code_ = request.host ? net::RoomCode{} : request.code;
   token_ = {};
@@ -775,7 +784,9 @@ void OnlineGame::Clicked(SelectionClick click) {
 }
 
 void OnlineGame::AskLeave() {
-  question_.Show(QStringLiteral("Leave the game?"), {QStringLiteral("Yes"), QStringLiteral("No")},
+  question_.Show(QString::fromLatin1(net::kLeaveQuestion.data(),
+                                     static_cast<qsizetype>(net::kLeaveQuestion.size())),
+                 {QStringLiteral("Yes"), QStringLiteral("No")},
                  [this](int button) { Answer(button == 0); });
 }
 
