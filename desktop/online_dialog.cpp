@@ -27,10 +27,6 @@ const QString kLanKey = QStringLiteral("online/lan");
 const QString kPortKey = QStringLiteral("online/lanPort");
 const QString kHostKey = QStringLiteral("online/hosting");
 
-QString CodeOf(const net::RoomCode& code) {
-  return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
-}
-
 }  // namespace
 
 OnlineDialog::OnlineDialog(QWidget* parent, OnlineGame& online, Speed speed)
@@ -94,11 +90,16 @@ void OnlineDialog::Build(Speed speed) {
   grid->addWidget(serverLabel, row, 0);
   grid->addWidget(server_, row++, 1, 1, 2);
   layout->addWidget(form_);
+  // Lines of text a player may want to copy from.
+  const auto note = [this](const char* name) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+  };
   // Outside the form, which is greyed while the game waits: the address to give a friend.
-  lanNote_ = new QLabel(this);
-  lanNote_->setObjectName(QStringLiteral("LanNote"));
-  lanNote_->setWordWrap(true);
-  lanNote_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lanNote_ = note("LanNote");
   layout->addWidget(lanNote_);
 
   // What the wait looks like: the code to pass on, and what is awaited.
@@ -117,10 +118,7 @@ void OnlineDialog::Build(Speed speed) {
   waiting->addWidget(copy_);
   waiting->addStretch();
   layout->addLayout(waiting);
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("OnlineStatus"));
-  status_->setWordWrap(true);
-  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  status_ = note("OnlineStatus");
   layout->addWidget(status_);
 
   auto* buttons = new QHBoxLayout;
@@ -197,7 +195,7 @@ void OnlineDialog::StartWith(const OnlineRequest& request) {
   (request.host ? host_ : join_)->setChecked(true);
   speed_->setCurrentIndex(request.speed == Speed::Fast ? 1 : 0);
   lan_->setChecked(request.lan);
-  if (!request.host) code_->setText(CodeOf(request.code));
+  if (!request.host) code_->setText(RoomCodeText(request.code));
   if (!request.lan) server_->setText(request.server.toString());
   UpdateForm();
   Go();
@@ -240,7 +238,7 @@ void OnlineDialog::Changed() {
   const bool made = online_.RoomMade();
   roomCode_->setVisible(made);
   copy_->setVisible(made);
-  if (made) roomCode_->setText(CodeOf(online_.status().code));
+  if (made) roomCode_->setText(RoomCodeText(online_.status().code));
   if (made && lan_->isChecked()) {
     const QStringList lan = online_.LanAddresses();
     lanNote_->setText(

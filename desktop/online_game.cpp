@@ -52,10 +52,6 @@ QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString CodeOf(const net::RoomCode& code) {
-  return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
-}
-
 bool Over(net::Phase phase) {
   return phase == net::Phase::Refused || phase == net::Phase::PeerLeft ||
          phase == net::Phase::Desync || phase == net::Phase::Left;
@@ -168,9 +164,13 @@ bool ReadServerAddress(const QString& typed, QUrl& play, QString* why) {
   return true;
 }
 
+QString RoomCodeText(const net::RoomCode& code) {
+  return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
+}
+
 QUrl RoomAddress(const QUrl& play, const net::RoomCode& code) {
   QUrl room = play;
-  room.setPath(play.path() + QLatin1Char('/') + CodeOf(code));
+  room.setPath(play.path() + QLatin1Char('/') + RoomCodeText(code));
   return room;
 }
 
@@ -219,7 +219,16 @@ QString OnlineGame::RememberedRoom() {
 }
 
 bool OnlineGame::Start(const OnlineRequest& request, QString* error) {
-  if (Active()) Cancel();
+  if (inGame_) return false;
+  // What is left of an attempt that failed goes without a word.
+  update_.stop();
+  retry_.stop();
+  session_.reset();
+  DropSocket();
+  if (lan_ != nullptr) {
+    lan_->Shutdown();  // it listens no more: the port is free for the new attempt
+    lan_.reset();
+  }
   request_ = request;
   code_ = request.host ? net::RoomCode{} : request.code;
   token_ = {};
@@ -251,7 +260,7 @@ bool OnlineGame::Start(const OnlineRequest& request, QString* error) {
     request_.server = QUrl(QStringLiteral("ws://127.0.0.1:%1/play").arg(lan_->port()));
   }
   // A room this player was in and may still come back into: its token is tried first.
-  if (!request.host && RememberedRoom() == CodeOf(request.code) &&
+  if (!request.host && RememberedRoom() == RoomCodeText(request.code) &&
       Settings::Value(kServerKey).toString() == request_.server.toString() &&
       !StillRunning(Settings::Value(kKeeperKey).toLongLong())) {
     const QByteArray stored = QByteArray::fromHex(Settings::Value(kTokenKey).toString().toLatin1());
@@ -369,7 +378,7 @@ void OnlineGame::Pump() {
     lostAt_ = -1;
   if (request_.host && commandLine_ && !printedRoom_ && RoomMade()) {
     printedRoom_ = true;
-    std::printf("room %s\n", CodeOf(status.code).toLatin1().constData());
+    std::printf("room %s\n", RoomCodeText(status.code).toLatin1().constData());
     std::fflush(stdout);
   }
   if (status.phase == net::Phase::Refused) {
@@ -430,7 +439,7 @@ QString OnlineGame::WaitingText() const {
         .arg(connectionError_.isEmpty() ? QStringLiteral("no answer") : connectionError_);
   }
   if (status.phase == net::Phase::Connecting && rejoin_)
-    return QStringLiteral("Coming back into room %1…").arg(CodeOf(code_));
+    return QStringLiteral("Coming back into room %1…").arg(RoomCodeText(code_));
   return Utf8(net::PhaseText(status, 0));
 }
 
@@ -447,7 +456,7 @@ QStringList OnlineGame::LanAddresses() const {
 void OnlineGame::Remember() {
   if (remembered_) return;
   remembered_ = true;
-  Settings::SetValue(kRoomKey, CodeOf(code_));
+  Settings::SetValue(kRoomKey, RoomCodeText(code_));
   Settings::SetValue(kTokenKey,
                      QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(token_.data()),
                                                     static_cast<qsizetype>(token_.size()))
@@ -775,7 +784,9 @@ void OnlineGame::Clicked(SelectionClick click) {
 }
 
 void OnlineGame::AskLeave() {
-  question_.Show(QStringLiteral("Leave the game?"), {QStringLiteral("Yes"), QStringLiteral("No")},
+  question_.Show(QString::fromLatin1(net::kLeaveQuestion.data(),
+                                     static_cast<qsizetype>(net::kLeaveQuestion.size())),
+                 {QStringLiteral("Yes"), QStringLiteral("No")},
                  [this](int button) { Answer(button == 0); });
 }
 

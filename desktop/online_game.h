@@ -38,6 +38,7 @@ inline constexpr quint16 kDefaultServerPort = 8064;
 // page and play). Gives the address players connect to, ws:// or wss:// ending in /play; false
 // (and the reason) for what is no address.
 bool ReadServerAddress(const QString& typed, QUrl& play, QString* why = nullptr);
+QString RoomCodeText(const net::RoomCode& code);
 // The address of a room: /play/CODE on that server.
 QUrl RoomAddress(const QUrl& play, const net::RoomCode& code);
 

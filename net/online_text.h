@@ -9,6 +9,9 @@
 // and the page alike (UTF-8). Never on the tick path: the front ends ask when they show it.
 namespace tandemhoop::net {
 
+// What Esc asks online, where play goes on meanwhile (there is no pause online).
+inline constexpr std::string_view kLeaveQuestion = "Leave the game?";
+
 // From this round trip on, the other player's moves arrive late enough to be seen corrected.
 inline constexpr double kPoorRoundTripMs = 300;
 
