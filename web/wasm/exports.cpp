@@ -572,6 +572,12 @@ TANDEMHOOP_EXPORT("online_picking_text") int OnlinePickingText() {
   p.text = p.session ? net::PickingText(p.session->status()) : "";
   return static_cast<int>(p.text.size());
 }
+// What Esc asks online, in the desktop's words.
+TANDEMHOOP_EXPORT("online_leave_question") int OnlineLeaveQuestion() {
+  Program& p = program();
+  p.text = net::kLeaveQuestion;
+  return static_cast<int>(p.text.size());
+}
 TANDEMHOOP_EXPORT("online_stats_line") int OnlineStatsLine() {
   Program& p = program();
   p.text = p.session ? net::StatsLine(p.session->stats()) : "";

@@ -86,6 +86,7 @@ export class Online {
     this.inGame = false;   // the other player came: the court is the online game's
     this.ws = null;
     this.worker = null;
+    this.wakeAt = null;    // when the worker calls next (performance.now), or null
     this.host = true;
     this.speed = 0;
     this.server = '';      // ws://HOST:PORT/play
@@ -446,12 +447,25 @@ export class Online {
     }
   }
 
+  // Asks the worker for a call to service() in `delay` ms (null: none). A message to the worker
+  // costs more than a tick's work in the module: one already asked for that comes no later is
+  // kept, and a call that comes early only asks again.
   wake(delay) {
-    if (this.worker === null) {
-      if (delay === null) return;
-      this.worker = new Worker('js/online-timer.js');
-      this.worker.onmessage = () => this.service();
+    if (delay === null) {
+      if (this.wakeAt !== null) this.worker.postMessage(null);
+      this.wakeAt = null;
+      return;
     }
+    const at = performance.now() + delay;
+    if (this.wakeAt !== null && this.wakeAt <= at + 0.5) return;
+    if (this.worker === null) {
+      this.worker = new Worker('js/online-timer.js');
+      this.worker.onmessage = () => {
+        this.wakeAt = null;
+        this.service();
+      };
+    }
+    this.wakeAt = at;
     this.worker.postMessage(delay);
   }
 
@@ -826,17 +840,18 @@ export class Online {
     this.releaseKeys();
     this.asking = true;
     this.panel = null;
-    this.page.overlay.show({text: 'Leave the game?', buttons: [{label: 'Yes', value: true}, {label: 'No', value: false}],
-                            escape: false, onAnswer: (yes) => {
-                              this.asking = false;
-                              if (yes) {
-                                this.leave();
-                                return;
-                              }
-                              this.shownAt = 0;  // a box it stood in front of comes back
-                              this.refresh();
-                              if (!this.page.overlay.open) this.page.focusCourt();
-                            }});
+    const question = this.text(this.core().online_leave_question());
+    const buttons = [{label: 'Yes', value: true}, {label: 'No', value: false}];
+    this.page.overlay.show({text: question, buttons, escape: false, onAnswer: (yes) => {
+      this.asking = false;
+      if (yes) {
+        this.leave();
+        return;
+      }
+      this.shownAt = 0;  // a box it stood in front of comes back
+      this.refresh();
+      if (!this.page.overlay.open) this.page.focusCourt();
+    }});
   }
 
   // ---- the end ----
@@ -866,7 +881,7 @@ export class Online {
     this.closeConnection();
     this.forgetReturn();
     clearTimeout(this.retry);
-    this.worker?.postMessage(null);
+    this.wake(null);
   }
 
   // Ends the online game, telling the other side; the page is left as it stands.
