@@ -154,11 +154,11 @@ std::string StatsLine(const Stats& stats) {
   return "online: round trip " + Number(stats.roundTripMs, 0) + " ms, input delay " +
          std::to_string(stats.inputDelayTicks) + " ticks, " + std::to_string(stats.ticks) +
          " ticks, " + std::to_string(stats.rollbacks) + " rollbacks (deepest " +
-         std::to_string(stats.maxRollbackDepth) + " ticks, mean " + Number(meanDepth, 1) +
-         "), " + std::to_string(stats.rerunTicks) + " ticks run again, " +
-         std::to_string(stats.waits) + " waits (" + std::to_string(stats.ticksWaited) +
-         " ticks held), " + std::to_string(stats.bytesSent) + " bytes sent, " +
-         std::to_string(stats.bytesReceived) + " received";
+         std::to_string(stats.maxRollbackDepth) + " ticks, mean " + Number(meanDepth, 1) + "), " +
+         std::to_string(stats.rerunTicks) + " ticks run again, " + std::to_string(stats.waits) +
+         " waits (" + std::to_string(stats.ticksWaited) + " ticks held), " +
+         std::to_string(stats.bytesSent) + " bytes sent, " + std::to_string(stats.bytesReceived) +
+         " received";
 }
 
 }  // namespace tandemhoop::net

@@ -310,6 +310,7 @@ describe('two pages online', () => {
     // game goes on from where it stood.
     let reloaded = false;
     let shotTaken = false;
+    let playShot = false;
     const sides = [
       {page: host, hands: new PageHands(host), side: (seen) => seen.status.side},
       {page: guest, hands: new PageHands(guest), side: (seen) => seen.status.side},
@@ -319,17 +320,25 @@ describe('two pages online', () => {
         shotTaken = true;
         await shot(host, '4-host-stoppage');
       }
+      // Play: one of them on his way to the basket with the ball.
+      const {state} = seen;
+      if (!playShot && seen.status.phase === Phase.playing &&
+          ((state.p1HasBall === -1 && state.p1Y < 300) || (state.p2HasBall === -1 && state.p2Y < 300))) {
+        playShot = true;
+        await shot(host, '3-host-play');
+      }
       if (reloaded || seen.state.p1Score + seen.state.p2Score === 0) return;
       reloaded = true;
-      await shot(host, '3-host-play');
       const score = [seen.state.p1Score, seen.state.p2Score];
+      const ticks = (await stats(host)).ticks;
       await sides[1].hands.hold(0);
       await guest.reload();
       await guest.waitForFunction(() => window.tandemhoop?.ready === true, {timeout: 20000});
       sides[1].hands = new PageHands(guest);
+      // Back once it has run again what was played before the reload.
       const back = await until('the reloaded page back in the game', async () => {
         const now = await look(guest);
-        return now.status.phase >= Phase.playing && now;
+        return now.status.phase >= Phase.playing && (await stats(guest)).ticks >= ticks && now;
       });
       assert.ok(back.state.p1Score >= score[0] && back.state.p2Score >= score[1], 'the score stays');
     });

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "game/deferred_boxes.h"
 #include "game/game.h"
@@ -543,13 +544,22 @@ TANDEMHOOP_EXPORT("online_stats") const double* OnlineStats() {
   return numbers.data();
 }
 
+namespace {
+
+// A text for the page: into the text, its length returned.
+int GiveText(std::string text) {
+  program().text = std::move(text);
+  return static_cast<int>(program().text.size());
+}
+
+}  // namespace
+
 // What the desktop says of the same moment, in the text (UTF-8), and its length: the line beside
 // the court, the phase (with the seconds a lost player has left, and whether this side asked for
-// a rematch), the selection screen's line, and the figures of the connection.
+// a rematch), the selection screen's line, Esc's question, and the figures of the connection.
 TANDEMHOOP_EXPORT("online_connection_line") int OnlineConnectionLine() {
-  Program& p = program();
-  p.text = p.session ? net::ConnectionLine(p.session->status(), p.session->stats()) : "";
-  return static_cast<int>(p.text.size());
+  const auto& session = program().session;
+  return GiveText(session ? net::ConnectionLine(session->status(), session->stats()) : "");
 }
 TANDEMHOOP_EXPORT("online_poor") int OnlinePoor() {
   const auto& session = program().session;
@@ -559,29 +569,23 @@ TANDEMHOOP_EXPORT("online_poor") int OnlinePoor() {
 // is said as lost).
 TANDEMHOOP_EXPORT("online_phase_text")
 int OnlinePhaseText(int phase, int secondsLeft, int askedRematch) {
-  Program& p = program();
-  if (!p.session) return 0;
-  net::Status status = p.session->status();
+  const auto& session = program().session;
+  if (!session) return 0;
+  net::Status status = session->status();
   if (phase >= 0 && phase <= static_cast<int>(net::Phase::Left))
     status.phase = static_cast<net::Phase>(phase);
-  p.text = net::PhaseText(status, secondsLeft, askedRematch != 0);
-  return static_cast<int>(p.text.size());
+  return GiveText(net::PhaseText(status, secondsLeft, askedRematch != 0));
 }
 TANDEMHOOP_EXPORT("online_picking_text") int OnlinePickingText() {
-  Program& p = program();
-  p.text = p.session ? net::PickingText(p.session->status()) : "";
-  return static_cast<int>(p.text.size());
+  const auto& session = program().session;
+  return GiveText(session ? net::PickingText(session->status()) : "");
 }
-// What Esc asks online, in the desktop's words.
 TANDEMHOOP_EXPORT("online_leave_question") int OnlineLeaveQuestion() {
-  Program& p = program();
-  p.text = net::kLeaveQuestion;
-  return static_cast<int>(p.text.size());
+  return GiveText(std::string(net::kLeaveQuestion));
 }
 TANDEMHOOP_EXPORT("online_stats_line") int OnlineStatsLine() {
-  Program& p = program();
-  p.text = p.session ? net::StatsLine(p.session->stats()) : "";
-  return static_cast<int>(p.text.size());
+  const auto& session = program().session;
+  return GiveText(session ? net::StatsLine(session->stats()) : "");
 }
 
 // The online match so far as a replay file, in the text; 0 before play.
