@@ -385,6 +385,18 @@ describe('two pages online', () => {
   });
 });
 
+describe('a link to no room', () => {
+  it('leaves the page at its title and says so', async () => {
+    const page = await openPage('?room=QQ');
+    assert.match((await look(page)).box, /This link names no room a game can join\./);
+    assert.equal(await page.evaluate(() => document.body.classList.contains('online')), false);
+    await page.keyboard.press('Enter');
+    await until('the box gone', async () => (await look(page)).box === null);
+    assert.deepEqual(page.problems, []);
+    await page.browserContext().close();
+  });
+});
+
 // The desktop game under an X server of its own, with settings and data of its own.
 class Desktop {
   constructor(name) {

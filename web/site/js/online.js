@@ -108,7 +108,7 @@ export class Online {
     this.shownAt = 0;
     this.savedAt = 0;
     this.statsShown = 0;
-    this.keys = new Set();
+    this.keys = new Map();  // what holds an action (a key's code) → the action
     this.latched = 0;      // actions pressed since the last tick: a quick tap is not lost
     this.lastTicks = 0;
     this.freshTick = false;
@@ -471,7 +471,7 @@ export class Online {
 
   heldBits() {
     let bits = this.latched;
-    for (const code of this.keys) bits |= kActions[code];
+    for (const action of this.keys.values()) bits |= action;
     return bits;
   }
 
@@ -823,13 +823,17 @@ export class Online {
       return false;
     }
     event.preventDefault();
-    if (down) {
-      if (!this.keys.has(event.code)) this.latched |= kActions[event.code];
-      this.keys.add(event.code);
-    } else {
-      this.keys.delete(event.code);
-    }
+    this.hold(event.code, kActions[event.code], down);
     return true;
+  }
+
+  hold(holder, action, down) {
+    if (!down) {
+      this.keys.delete(holder);
+    } else if (!this.keys.has(holder)) {
+      this.latched |= action;
+      this.keys.set(holder, action);
+    }
   }
 
   releaseKeys() {
@@ -933,7 +937,7 @@ export class Online {
   }
 
   // At the page's start: back into a game this tab was in moments ago, or into the room its
-  // address names. False when neither.
+  // address names (or the title, saying the link is no room's). False when neither.
   startFromAddress() {
     let kept = null;
     try {
@@ -957,9 +961,11 @@ export class Online {
     const server = playAddress(parameters.get('server') ?? '');
     const code = this.parseCode(parameters.get('room'));
     if (server === null || code === null) {
-      this.page.overlay.show({text: 'This link names no room a game can join.', buttons: [{label: 'OK', value: true}],
-                              escape: true, onAnswer: () => this.page.focusCourt()});
-      return false;
+      this.page.backToTitle();
+      this.page.overlay.show({text: 'This link names no room a game can join.',
+                              buttons: [{label: 'OK', value: true}], escape: true,
+                              onAnswer: () => this.page.focusCourt()});
+      return true;
     }
     this.fromDialog = false;
     this.start({host: false, server, code});
