@@ -244,16 +244,6 @@ async function expectOneReplay(pageReplay, otherReplay, before) {
   return kept[0];
 }
 
-// What the session's calls cost the page per tick (the median and the 99th percentile, in
-// microseconds), from the page's own clock.
-const tickCosts = (page) => page.evaluate(() => {
-  const online = window.tandemhoop.online;
-  const costs = [...online.costs.subarray(0, Math.min(online.costCount, online.costs.length))]
-                    .sort((a, b) => a - b);
-  const at = (share) => costs[Math.min(costs.length - 1, Math.floor(share * costs.length))] * 1000;
-  return {ticks: costs.length, p50: at(0.5), p99: at(0.99)};
-});
-
 const stats = (page) => page.evaluate(() => window.tandemhoop.online.stats());
 
 function figures(name, s) {
@@ -358,9 +348,6 @@ describe('two pages online', () => {
     await shot(guest, '5-guest-end');
     await expectOneReplay(await replayOf(host), await replayOf(guest), before);
     figures('two pages, host', await stats(host));
-    const cost = await tickCosts(host);
-    console.log(`  figure: the session's calls per tick in the page (coarse clock): p50 ` +
-                `${cost.p50.toFixed(0)} us, p99 ${cost.p99.toFixed(0)} us over ${cost.ticks} ticks`);
 
     // A rematch: the sides swap.
     for (const page of [host, guest]) await page.click('#overlay button:first-child');

@@ -112,10 +112,6 @@ export class Online {
     this.latched = 0;      // actions pressed since the last tick: a quick tap is not lost
     this.lastTicks = 0;
     this.freshTick = false;
-    // What each tick costs inside the session, in milliseconds, for the figures.
-    this.costs = new Float64Array(16384);
-    this.costCount = 0;
-    this.pendingCost = 0;
     this.$ = (id) => document.getElementById(id);
     this.wire();
   }
@@ -364,14 +360,12 @@ export class Online {
     });
     ws.addEventListener('message', (event) => {
       if (this.ws !== ws || !(event.data instanceof ArrayBuffer)) return;
-      const started = performance.now();
       this.freshTick = true;
       const bytes = new Uint8Array(event.data);
       // The module holds one byte over the limit at most: a longer message is refused as such.
       const kept = Math.min(bytes.length, 1025);
       new Uint8Array(core.memory.buffer, core.online_message_buffer(), kept).set(bytes.subarray(0, kept));
-      core.online_receive(bytes.length, started);
-      this.pendingCost += performance.now() - started;
+      core.online_receive(bytes.length, performance.now());
       this.service();
     });
     ws.addEventListener('close', () => {
@@ -420,17 +414,13 @@ export class Online {
   service() {
     if (!this.active) return;
     const core = this.core();
-    const started = performance.now();
     this.freshTick = true;
-    const next = core.online_update(started, this.heldBits());
+    const next = core.online_update(performance.now(), this.heldBits());
     this.flush();
-    this.pendingCost += performance.now() - started;
     const ticks = core.ticks();
     if (ticks !== this.lastTicks) {
       this.lastTicks = ticks;
       this.latched = 0;
-      this.costs[this.costCount++ % this.costs.length] = this.pendingCost;
-      this.pendingCost = 0;
     }
     this.page.present();
     this.page.sound()?.cued();
