@@ -39,7 +39,9 @@ const kPickControls = [null, ['Picture26', 'Label6'], ['Picture34', 'Label3'],
                        ['Picture42', 'Label4'], ['Picture50', 'Label5']];
 const kPickText = ['', 'OSKEL', 'TOBIN', 'PELL', 'REKO'];
 
-const kRoomFull = 3;
+const kRoomFull = 3;         // the server's refusal when the room has its two players
+// The module's room for a message that arrives: the largest allowed, and one byte over it.
+const kMessageRoom = 1024 + 1;
 const kHostTries = 5;        // codes drawn when the one drawn is taken
 const kRejoinMs = 30000;     // how long the server keeps a lost player's place
 const kRetryMs = 1000;       // between two tries to come back
@@ -362,8 +364,8 @@ export class Online {
       if (this.ws !== ws || !(event.data instanceof ArrayBuffer)) return;
       this.freshTick = true;
       const bytes = new Uint8Array(event.data);
-      // The module holds one byte over the limit at most: a longer message is refused as such.
-      const kept = Math.min(bytes.length, 1025);
+      // A longer message reaches the session as one over the limit, and is refused as such.
+      const kept = Math.min(bytes.length, kMessageRoom);
       new Uint8Array(core.memory.buffer, core.online_message_buffer(), kept).set(bytes.subarray(0, kept));
       core.online_receive(bytes.length, performance.now());
       this.service();
