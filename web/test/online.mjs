@@ -294,6 +294,17 @@ describe('two pages online', () => {
       await until('play', async () => (await look(page)).status.phase >= Phase.playing);
       assert.equal(await page.$eval('#selection', (screen) => screen.hidden), true);
     }
+
+    // The guest's tab behind another one: its game goes on, and so the host's does.
+    const behind = await guest.browserContext().newPage();
+    await behind.bringToFront();
+    assert.equal(await guest.evaluate(() => document.visibilityState), 'hidden');
+    const from = (await stats(host)).ticks;
+    await until('two seconds of play with the guest hidden', async () =>
+      (await stats(host)).ticks >= from + 128 && (await stats(guest)).ticks >= from + 128);
+    await behind.close();
+    await guest.bringToFront();
+
     const before = serverReplays();
 
     // The guest's page is reloaded after the first basket: it comes back into the room and the
