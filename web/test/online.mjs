@@ -268,6 +268,9 @@ describe('two pages online', () => {
     assert.equal(link, `${url}?room=${code}`);
     assert.equal(await host.$eval('.online-waiting', (line) => line.textContent), 'waiting for the other player');
     await shot(host, '1-host-link');
+    await host.click('#online-copy');
+    await until('the link copied', async () =>
+      await host.$eval('#online-copy', (button) => button.textContent) === 'Copied');
 
     // The link joins at once, and both come to the selection screen.
     const guest = await openPage(link.slice(url.length));
