@@ -88,7 +88,9 @@ export class Online {
     this.inGame = false;   // the other player came: the court is the online game's
     this.ws = null;
     this.worker = null;
-    this.wakeAt = null;    // when the worker calls next (performance.now), or null
+    this.wakeAt = null;    // when service() is called next (performance.now), or null
+    this.wakeHidden = false;  // by the worker (the page was hidden), or by the page's timer
+    this.timer = 0;
     this.host = true;
     this.speed = 0;
     this.server = '';      // ws://HOST:PORT/play
@@ -158,6 +160,8 @@ export class Online {
     });
     document.addEventListener('visibilitychange', () => {
       if (document.hidden) this.releaseKeys();
+      // The wake-up asked for, from the other clock.
+      if (this.wakeAt !== null) this.wake(Math.max(0, this.wakeAt - performance.now()));
     });
   }
 
@@ -439,26 +443,47 @@ export class Online {
     }
   }
 
-  // Asks the worker for a call to service() in `delay` ms (null: none). A message to the worker
-  // costs more than a tick's work in the module: one already asked for that comes no later is
+  // Asks for a call to service() in `delay` ms (null: none): from the page's own timer while the
+  // page is seen, from a worker's while it is hidden. A hidden page's own timers are slowed to
+  // once a second or less, and the other player would wait for this side's inputs; a worker's
+  // are not, but each costs a message both ways. One already asked for that comes no later is
   // kept, and a call that comes early only asks again.
   wake(delay) {
-    if (delay === null) {
-      if (this.wakeAt !== null) this.worker.postMessage(null);
-      this.wakeAt = null;
+    const hidden = document.hidden;
+    const at = delay === null ? null : performance.now() + delay;
+    if (at !== null && this.wakeAt !== null && this.wakeAt <= at + 0.5 && this.wakeHidden === hidden) {
       return;
     }
-    const at = performance.now() + delay;
-    if (this.wakeAt !== null && this.wakeAt <= at + 0.5) return;
+    this.stopWake();
+    if (at === null) return;
+    this.wakeAt = at;
+    this.wakeHidden = hidden;
+    if (!hidden) {
+      this.timer = setTimeout(() => this.woken(false), delay);
+      return;
+    }
     if (this.worker === null) {
       this.worker = new Worker('js/online-timer.js');
-      this.worker.onmessage = () => {
-        this.wakeAt = null;
-        this.service();
-      };
+      this.worker.onmessage = () => this.woken(true);
     }
-    this.wakeAt = at;
     this.worker.postMessage(delay);
+  }
+
+  stopWake() {
+    if (this.wakeAt === null) return;
+    if (this.wakeHidden) {
+      this.worker.postMessage(null);
+    } else {
+      clearTimeout(this.timer);
+    }
+    this.wakeAt = null;
+  }
+
+  woken(byWorker) {
+    // The worker's answer to a wake-up since taken back.
+    if (byWorker !== this.wakeHidden) return;
+    this.wakeAt = null;
+    this.service();
   }
 
   heldBits() {
