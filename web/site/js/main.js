@@ -1,8 +1,10 @@
 // The page around the core: the court window, the selection screen, the message boxes, the
 // keyboard and the timer, all handed to the same handlers the desktop calls.
 import {decodePictures, loadPictures, readText, startCore} from './core.js';
+import {HeldKeys} from './held-keys.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
 import {CourtOverlay} from './overlay.js';
+import {Gamepads} from './pads.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
 import {SoundOutput} from './sound.js';
@@ -69,7 +71,6 @@ function showBox() {
   // Esc answers OK, as a desktop box with one button; the quit question ignores it (a held Esc
   // would answer it at once).
   overlay.show({text: message, buttons, escape: question ? undefined : true, onAnswer: answerBox});
-  watchPads();
   // A replay's boxes close by themselves after a while, as the desktop's do.
   if (playback !== null) box.closing = setTimeout(() => overlay.chooseDefault(), 1000);
 }
@@ -77,7 +78,6 @@ function showBox() {
 function answerBox(yes) {
   if (box === null) return;
   clearTimeout(box.closing);
-  unwatchPads();
   // The call runs again from its start; a tick draws and prints everything again.
   if (box.fromTick) screen.clearLines();
   core.answer_box(yes ? 1 : 0);
@@ -94,68 +94,17 @@ function answerBox(yes) {
   pump();
 }
 
-// A gamepad answers a box as on the desktop: A or Start gives OK or Yes, B or Back gives No.
-// Pads are listened to only while a box is open: a page that listens keeps the browser polling
-// them all the time.
-function padButtons() {
-  const pressed = new Set();
-  for (const pad of navigator.getGamepads()) {
-    if (pad === null) continue;
-    if (pad.buttons[0]?.pressed || pad.buttons[9]?.pressed) pressed.add('yes');
-    if (pad.buttons[1]?.pressed || pad.buttons[8]?.pressed) pressed.add('no');
-  }
-  return pressed;
-}
-const pads = {listening: false, frame: 0, before: new Set()};
-// A pad the browser shows the page for the first time: the press that woke it may answer.
-function padConnected() {
-  pads.before = new Set();
-  cancelAnimationFrame(pads.frame);
-  pollPads();
-}
-function watchPads() {
-  if (typeof navigator.getGamepads !== 'function') return;
-  if (!pads.listening) window.addEventListener('gamepadconnected', padConnected);
-  pads.listening = true;
-  pads.before = padButtons();  // a button already down does not answer the box
-  if (navigator.getGamepads().some((pad) => pad !== null) && pads.frame === 0) {
-    pads.frame = requestAnimationFrame(pollPads);
-  }
-}
-function unwatchPads() {
-  if (!pads.listening) return;
-  window.removeEventListener('gamepadconnected', padConnected);
-  pads.listening = false;
-  cancelAnimationFrame(pads.frame);
-  pads.frame = 0;
-}
-function pollPads() {
-  pads.frame = 0;
-  if (!pads.listening) return;
-  const now = padButtons();
-  const before = pads.before;
-  pads.before = now;
-  pads.frame = requestAnimationFrame(pollPads);
-  if (now.has('yes') && !before.has('yes')) {
-    overlay.chooseDefault();
-  } else if (now.has('no') && !before.has('no')) {
-    overlay.choose(false);
-  }
-}
-
 // The page's own question, in the same kind of box, holding the game the same way.
 function ask(question, onYes) {
   schedule.hold();
   overlay.show({text: question, buttons: [{label: 'Yes', value: true}, {label: 'No', value: false}],
                 onAnswer: (yes) => {
-                  unwatchPads();
                   schedule.release();
                   if (gameOn()) court.focus({preventScroll: true});
                   if (yes) onYes();
                   pump();
                   showPaused();
                 }});
-  watchPads();
 }
 
 const platform = {
@@ -289,6 +238,40 @@ window.addEventListener('blur', () => {
   for (const code of held) core.Form_KeyUp(virtualKeyCode(code), 0);
   held.clear();
   afterCall(false);
+});
+
+// The gamepads' keys are keys like the keyboard's: a press reaches the game
+// only while the court has the keys, a release whenever its press went down.
+const gameKeys = {
+  down(keyCode, character) {
+    if (!gameOn() || overlay.open || !selection.hidden) return false;
+    core.Form_KeyDown(keyCode, 0);
+    afterCall(false);
+    if (character !== 0 && box === null && core.Ended() === 0) {
+      core.Form_KeyPress(character);
+      afterCall(false);
+    }
+    return true;
+  },
+  up(keyCode) {
+    if (!gameOn()) return;
+    core.Form_KeyUp(keyCode, 0);
+    afterCall(false);
+  },
+};
+const heldKeys = new HeldKeys(gameKeys);
+// Enter or Esc pressed and let go: the start, resume and pause of a pad.
+function stroke(keyCode) {
+  if (gameKeys.down(keyCode, keyCode)) gameKeys.up(keyCode);
+}
+const gamepads = new Gamepads({
+  keys: heldKeys, stroke, overlay, selection, over: $('over'),
+  route: () => {
+    if (overlay.open) return 'box';
+    if (!gameOn()) return $('over').hidden ? 'none' : 'over';
+    return selection.hidden ? 'game' : 'selection';
+  },
+  againstComputer: () => core.play_started() === 1 && core.two_players() === 0,
 });
 
 // The pause mark: beside the court while the game waits after Esc and No.
@@ -555,7 +538,6 @@ function lastPicks() {
 // Everything of the page back as it stands before a game: for another game or a replay.
 function resetPage() {
   overlay.close();
-  unwatchPads();
   box = null;
   ended = false;
   finished = false;
@@ -688,6 +670,7 @@ async function start() {
     sound = new SoundOutput(core);
     wireSelection(pictures);
     wireBar();
+    gamepads.start();
     layout();
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
     if (new URLSearchParams(location.search).has('replay')) {
