@@ -8,6 +8,7 @@ import {Gamepads} from './pads.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
 import {SoundOutput} from './sound.js';
+import {TouchControls} from './touch.js';
 
 const $ = (id) => document.getElementById(id);
 const court = $('court');
@@ -240,7 +241,7 @@ window.addEventListener('blur', () => {
   afterCall(false);
 });
 
-// The gamepads' keys are keys like the keyboard's: a press reaches the game
+// The on-screen controls and the gamepads are keys like the keyboard's: a press reaches the game
 // only while the court has the keys, a release whenever its press went down.
 const gameKeys = {
   down(keyCode, character) {
@@ -260,10 +261,16 @@ const gameKeys = {
   },
 };
 const heldKeys = new HeldKeys(gameKeys);
-// Enter or Esc pressed and let go: the start, resume and pause of a pad.
+// Enter or Esc pressed and let go: the start, resume and pause of the pads and the touch screen.
 function stroke(keyCode) {
   if (gameKeys.down(keyCode, keyCode)) gameKeys.up(keyCode);
 }
+const touch = new TouchControls({
+  stage: $('stage'), frame: $('frame'), court, selection, bar: $('bar'),
+  help: document.querySelector('.help'), paused: $('paused'), keys: heldKeys, stroke,
+  waiting: () => gameOn() && !timerOn && !overlay.open && selection.hidden,
+});
+touch.onChange = () => layout();
 const gamepads = new Gamepads({
   keys: heldKeys, stroke, overlay, selection, over: $('over'),
   route: () => {
@@ -278,6 +285,7 @@ const gamepads = new Gamepads({
 function showPaused() {
   const paused = gameOn() && started && !timerOn && !overlay.open;
   const mark = $('paused');
+  touch.showHint(gameOn() && !started && !overlay.open);
   if (mark.hidden !== paused) return;
   mark.hidden = !paused;
   if (paused) placePaused();
@@ -603,9 +611,12 @@ function toggleFullScreen() {
 // it is sharp (screen.js). Below it in a window stand the settings and the help line.
 function layout() {
   const full = document.fullscreenElement !== null;
-  const room = full ? [window.innerWidth, window.innerHeight] :
-                      [document.documentElement.clientWidth - 16, window.innerHeight - 156];
+  let room = full ? [window.innerWidth, window.innerHeight] :
+                    [document.documentElement.clientWidth - 16, window.innerHeight - 156];
+  // On a touch screen the controls take their room first (touch.js).
+  if (touch.active) room = touch.room();
   const scale = screen.fit(room[0], room[1]);
+  if (touch.active) touch.place(scale);
   // A box is never smaller than the page's own text, nor huge on a large screen.
   $('stage').style.setProperty('--box-zoom', String(Math.min(Math.max(scale, 1), 2)));
   placePaused();
@@ -625,7 +636,8 @@ function placePaused() {
   mark.style.maxWidth = '';
   mark.style.right = `${right}px`;
   const height = mark.offsetHeight;
-  if (document.fullscreenElement === null || picture.top - stage.top >= height + 8) {
+  const edgeToEdge = document.fullscreenElement !== null || touch.sideways;
+  if (!edgeToEdge || picture.top - stage.top >= height + 8) {
     mark.style.top = `${picture.top - stage.top - height - 6}px`;
   } else if (right >= 120) {
     mark.style.right = '12px';
@@ -670,6 +682,7 @@ async function start() {
     sound = new SoundOutput(core);
     wireSelection(pictures);
     wireBar();
+    if (TouchControls.wanted()) touch.activate();
     gamepads.start();
     layout();
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
