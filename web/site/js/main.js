@@ -3,6 +3,7 @@
 import {decodePictures, loadPictures, readText, startCore} from './core.js';
 import {HeldKeys} from './held-keys.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
+import {keepOffline} from './offline.js';
 import {CourtOverlay} from './overlay.js';
 import {Gamepads} from './pads.js';
 import {kPeriods, TickSchedule} from './schedule.js';
@@ -695,7 +696,10 @@ async function start() {
     hooks.ready = true;
     performance.mark('tandemhoop-title');
     // The sounds are not needed for the title: they come after it.
-    sound.load('sounds/').catch((error) => console.warn(`No sound: ${error.message}`));
+    // Kept for offline play once everything is here: a new build may then take over this page.
+    sound.load('sounds/')
+        .catch((error) => console.warn(`No sound: ${error.message}`))
+        .then(() => keepOffline(() => !gameInProgress() && playback === null));
   } catch (error) {
     const failure = $('failure');
     failure.textContent = `The game could not start: ${error.message}`;
