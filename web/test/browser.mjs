@@ -9,6 +9,7 @@ import {dirname, join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {fileURLToPath} from 'node:url';
 import {launchChromium} from './chromium.mjs';
+import {field, fields} from './game-state.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..', '..');
@@ -16,14 +17,6 @@ const args = process.argv.slice(2);
 const url = args[0] ?? 'http://127.0.0.1:8064/';
 const toolAt = args.indexOf('--frame-hashes');
 const frameTool = toolAt >= 0 ? args[toolAt + 1] : null;
-
-// Where each field of the game's record lies, read from its declaration: an int32, then int16s.
-const fields = (() => {
-  const source = readFileSync(join(root, 'game', 'state.h'), 'utf8');
-  const body = source.slice(source.indexOf('struct GameState {'));
-  const names = [...body.slice(0, body.indexOf('};')).matchAll(/std::int16_t (\w+) = 0;/g)];
-  return Object.fromEntries(names.map((match, i) => [match[1], i + 2]));
-})();
 
 let browser;
 before(async () => {
@@ -38,6 +31,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 async function openPage(path = '', {cache = true, scale = 1} = {}) {
   const page = await browser.newPage();
   await page.setCacheEnabled(cache);
+  // A first visit: nothing kept, by the browser's cache nor by the page's service worker.
+  if (!cache) await page.setBypassServiceWorker(true);
   await page.setViewport({width: 800, height: 720, deviceScaleFactor: scale});
   const problems = [];
   const dialogs = [];
@@ -55,11 +50,6 @@ async function openPage(path = '', {cache = true, scale = 1} = {}) {
   await page.waitForFunction(() => window.tandemhoop?.ready === true, {timeout: 15000});
   return {page, problems, dialogs};
 }
-
-const field = (page, name) => page.evaluate((index) => {
-  const core = window.tandemhoop.core();
-  return new Int16Array(core.memory.buffer, core.game_state(), 64)[index];
-}, fields[name]);
 
 async function waitFor(page, name, test, timeout = 5000) {
   const end = Date.now() + timeout;

@@ -658,6 +658,11 @@ const hooks = {
   core: () => core,
   schedule,
   tick,
+  // Lets go of a schedule.hold() of the test's own: the ticks come again from now.
+  release: () => {
+    schedule.release();
+    pump();
+  },
   // Plays a replay here and now: the same ticks the schedule would run.
   startReplay: (name, replay) => startReplayText(name, replay),
   // Answers the box that waits, as a click on its first button (OK, Yes) or on No.
