@@ -13,8 +13,7 @@ import {tmpdir} from 'node:os';
 import {dirname, extname, join, normalize} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {launchChromium} from './chromium.mjs';
-import {field, fields} from './game-state.mjs';
+import {field, fields, problemsOf, testBrowser, waitFor} from './common.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..', '..');
@@ -26,25 +25,15 @@ const offlinePort = Number(option('--offline-port', '0'));
 const shots = option('--shots', null);
 if (shots !== null) mkdirSync(shots, {recursive: true});
 
-let browser;
-before(async () => {
-  browser = await launchChromium(['--disable-renderer-backgrounding',
-                                  '--disable-background-timer-throttling']);
-});
-after(async () => browser?.close());
+const shared = testBrowser();
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A page on a device of that size; its console errors and failed loads are kept for the test.
 async function openDevice({width, height, touch = true, at = url, setUp = null}) {
-  const page = await browser.newPage();
+  const page = await shared.browser.newPage();
   await page.setViewport({width, height, isMobile: touch, hasTouch: touch, deviceScaleFactor: 3});
-  const problems = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warn') problems.push(message.text());
-  });
-  page.on('pageerror', (error) => problems.push(error.message));
-  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+  const problems = problemsOf(page);
   page.on('dialog', (dialog) => dialog.accept());
   // Fast: the walks to the basket take a third of the time, the rules are the same.
   await page.evaluateOnNewDocument(() => localStorage.setItem('tandemhoop.speed', 'fast'));
@@ -56,16 +45,6 @@ async function openDevice({width, height, touch = true, at = url, setUp = null})
 
 async function shot(page, name) {
   if (shots !== null) await page.screenshot({path: join(shots, `${name}.png`)});
-}
-
-async function until(page, name, test, timeout = 8000) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    const value = await field(page, name);
-    if (test(value)) return value;
-    if (Date.now() > end) assert.fail(`${name} stayed ${value}`);
-    await sleep(20);
-  }
 }
 
 // Holds the game's ticks the moment `name` passes `test`: the test's next input then lands on
@@ -155,7 +134,7 @@ describe('on a phone (390 x 844, touch)', () => {
     await holdWhen(page, 'p1X', (x) => x >= 350);
     await thumb.move(pad.x, pad.y - reach);
     await release(page);
-    await until(page, 'p1Y', (y) => y <= 150);
+    await waitFor(page, 'p1Y', (y) => y <= 150);
     assert.equal(await field(page, 'p1KeyRight'), 0, 'right went up as the thumb slid off it');
     const action = await box(page, '#touch-action');
     const finger = await page.touchscreen.touchStart(action.x, action.y);
@@ -164,8 +143,8 @@ describe('on a phone (390 x 844, touch)', () => {
     await finger.end();
     await release(page);
     await thumb.end();
-    await until(page, 'p1Score', (score) => score === 1);
-    await until(page, 'p1KeyUp', (flag) => flag === 0);
+    await waitFor(page, 'p1Score', (score) => score === 1);
+    await waitFor(page, 'p1KeyUp', (flag) => flag === 0);
     await shot(page, 'phone-upright-play');
     // Nothing moved or zoomed under the fingers.
     assert.deepEqual(await page.evaluate(() => [scrollX, scrollY, visualViewport.scale]),
@@ -278,14 +257,14 @@ describe('a gamepad', () => {
     await press(kA, () => document.getElementById('selection').hidden);
     // The first pad is Player 1: the stick walks him (away from Player 2, who stands still with
     // nobody at his keys), A shoots.
-    await until(page, 'playClock', (clock) => clock > 12);
+    await waitFor(page, 'playClock', (clock) => clock > 12);
     const p1X = await field(page, 'p1X');
     await page.evaluate(() => window.testPad.stick(1, 0));
-    await until(page, 'p1X', (x) => x > p1X + 20);
+    await waitFor(page, 'p1X', (x) => x > p1X + 20);
     await page.evaluate(() => window.testPad.stick(0, 0));
-    await until(page, 'p1KeyRight', (flag) => flag === 0);
+    await waitFor(page, 'p1KeyRight', (flag) => flag === 0);
     await set(kA, true);
-    await until(page, 'p1Shooting', (flag) => flag === -1);
+    await waitFor(page, 'p1Shooting', (flag) => flag === -1);
     await set(kA, false);
     assert.deepEqual(problems, []);
     await page.close();
@@ -347,7 +326,7 @@ describe('offline', () => {
     await tap(page, '#court');
     await page.waitForSelector('#selection:not([hidden])');
     for (const control of ['#Picture26', '#Label3', '#Command4']) await tap(page, control);
-    await until(page, 'playClock', (clock) => clock > 20);
+    await waitFor(page, 'playClock', (clock) => clock > 20);
     // What comes after the title is kept too.
     assert.equal(await page.evaluate(async () => (await fetch('sounds/swish.wav')).ok), true);
     assert.deepEqual(problems, []);
