@@ -168,11 +168,15 @@ describe('on a phone (390 x 844, touch)', () => {
     await tap(page, '#court');
     await page.waitForFunction((from) => window.tandemhoop.core().ticks() > from + 2, {}, frozen);
     assert.equal(await page.$eval('#paused', (mark) => mark.hidden), true);
-    // The settings open over the page, and close again.
+    // The settings open over the court, which waits behind them, and close again.
     await tap(page, '#touch-settings');
     await page.waitForSelector('#touch-sheet:not([hidden]) #speed');
+    const covered = await ticks(page);
+    await sleep(200);
+    assert.equal(await ticks(page), covered);
     await tap(page, '#touch-done');
     await page.waitForSelector('#touch-sheet', {hidden: true});
+    await page.waitForFunction((from) => window.tandemhoop.core().ticks() > from + 2, {}, covered);
     assert.deepEqual(problems, []);
   });
 

@@ -270,6 +270,14 @@ const touch = new TouchControls({
   stage: $('stage'), frame: $('frame'), court, selection, bar: $('bar'),
   help: document.querySelector('.help'), paused: $('paused'), keys: heldKeys, stroke,
   waiting: () => gameOn() && !timerOn && !overlay.open && selection.hidden,
+  hold: (held) => {
+    if (held) {
+      schedule.hold();
+    } else {
+      schedule.release();
+      pump();
+    }
+  },
 });
 touch.onChange = () => layout();
 const gamepads = new Gamepads({

@@ -42,9 +42,11 @@ function element(tag, attributes = {}, html = '') {
 
 export class TouchControls {
   // `keys`: the held keys (held-keys.js); `stroke(keyCode)`: a key pressed and let go at once;
-  // `waiting()`: whether the game waits for a key to start or resume.
-  constructor({stage, frame, court, selection, bar, help, paused, keys, stroke, waiting}) {
-    Object.assign(this, {stage, frame, court, selection, bar, help, paused, keys, stroke, waiting});
+  // `waiting()`: whether the game waits for a key to start or resume; `hold(held)` stops the
+  // game's clock while the settings cover the court, and starts it again.
+  constructor({stage, frame, court, selection, bar, help, paused, keys, stroke, waiting, hold}) {
+    Object.assign(this,
+                  {stage, frame, court, selection, bar, help, paused, keys, stroke, waiting, hold});
     this.hint = null;
     this.active = false;
     this.sideways = false;
@@ -217,9 +219,13 @@ export class TouchControls {
     if (this.hint !== null && this.hint.hidden === shown) this.hint.hidden = !shown;
   }
 
+  // The sheet covers the court: the game waits behind it rather than play on unseen.
   showSettings(shown) {
+    if (this.sheet.hidden !== shown) return;
     if (shown && document.fullscreenElement) document.exitFullscreen().catch(() => {});
     this.sheet.hidden = !shown;
+    if (shown) this.releaseAll();
+    this.hold(shown);
     this.settings.setAttribute('aria-expanded', String(shown));
     if (shown) this.sheet.querySelector('select, button')?.focus({preventScroll: true});
   }
