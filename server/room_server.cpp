@@ -46,8 +46,11 @@ bool PlayPath(const QByteArray& path, std::optional<net::RoomCode>& code) {
   if (path == "/play") return true;
   if (!path.startsWith("/play/") || path.size() != 6 + static_cast<qsizetype>(net::kRoomCodeLength))
     return false;
+  // Read by index: the compiler cannot tell that an empty QByteArray never gets this far.
   net::RoomCode read{};
-  std::copy_n(path.constData() + 6, read.size(), read.begin());
+  const QByteArrayView tail = QByteArrayView(path).sliced(6);
+  for (std::size_t i = 0; i < read.size(); ++i)
+    read[i] = tail[static_cast<qsizetype>(i)];
   if (!net::IsRoomCode(read)) return false;
   code = read;
   return true;
