@@ -1,6 +1,6 @@
 // The event loop of tandemhoop-server on its own: notifiers and timers as Qt's loops run them,
-// and socket numbers reused. It runs in a thread of its own, whose loop
-// it is (the test's main thread keeps Qt's).
+// and socket numbers reused. It runs in a thread of its own, whose loop it is (the test's main
+// thread keeps Qt's).
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
