@@ -1,10 +1,12 @@
 // How many games one room server holds: N rooms of two scripted players each, over loopback,
 // every player sending its held sets every tick (and a ping a second, and a check every 32
 // ticks) as a real client does. Reports, once every room plays, how long the server takes to
-// pass a player's message on to the other (from the send to the other player's read: an upper
-// bound of the delay the server adds, as the players' own waits count too), and how much of a
-// core the server used. The players run here, one thread on raw sockets, so that they cost the
-// machine little beside the server.
+// pass a player's message on to the other (from the send to its arrival at the other player's
+// socket, as the kernel stamps it: the delay the server adds, and loopback's own, but not the
+// time these players take to get round to reading it), and how much of a core the server used,
+// in its own code and in the kernel. The players run here, one thread on raw sockets, so that
+// they cost the machine little beside the server; their own share of a core is reported too,
+// and what other programs took meanwhile.
 //   tandemhoop_server_load --port P --server-pid PID --rooms N [--speed classic|fast]
 //                          [--seconds S]
 // Each room's players connect from an address of their own in 127.1.0.0/16, as players from
@@ -44,15 +46,29 @@ std::int64_t NowNs() {
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
+// The kernel stamps what arrives on the wall clock; the players keep time on the monotonic one.
+std::int64_t WallMinusMonotonicNs() {
+  timespec wall{};
+  clock_gettime(CLOCK_REALTIME, &wall);
+  const std::int64_t monotonic = NowNs();
+  return static_cast<std::int64_t>(wall.tv_sec) * 1'000'000'000 + wall.tv_nsec - monotonic;
+}
+
 constexpr std::int64_t kMs = 1'000'000;
 constexpr std::int64_t kSecond = 1000 * kMs;
 
-// The server's CPU time so far, in seconds, from /proc.
-double CpuSeconds(int pid) {
+// A process's CPU time so far, in seconds, from /proc: in its own code (user) and in the kernel
+// on its behalf (system). On loopback the kernel's work of receiving is mostly done in the
+// sender's system calls, so the split says where a change can still take time off.
+struct CpuTime {
+  double user = 0;
+  double system = 0;
+};
+CpuTime CpuSeconds(int pid) {
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   const std::size_t close = text.rfind(')');
-  if (close == std::string::npos) return 0;
+  if (close == std::string::npos) return {};
   std::vector<std::string> fields;
   std::size_t at = close + 2;
   while (at < text.size()) {
@@ -62,9 +78,35 @@ double CpuSeconds(int pid) {
     at = space + 1;
   }
   // After the name: state is field 3, utime field 14 and stime field 15.
-  if (fields.size() < 13) return 0;
-  const double ticks = std::stod(fields[11]) + std::stod(fields[12]);
-  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+  if (fields.size() < 13) return {};
+  const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+  return {std::stod(fields[11]) / tick, std::stod(fields[12]) / tick};
+}
+
+// This process's own CPU time, to see that the players are not what runs out of time.
+CpuTime OwnCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
+}
+
+// The machine's busy CPU time so far, every core together: what other programs took during the
+// measurement is this less the server's and the players'. Their turns on the same cores are
+// delays the server did not cause.
+double BusySeconds() {
+  std::ifstream stat("/proc/stat");
+  std::string cpu;
+  stat >> cpu;
+  double busy = 0;
+  for (int field = 0; field < 8; ++field) {
+    double ticks = 0;
+    stat >> ticks;
+    if (field != 3 && field != 4) busy += ticks;  // all but idle and iowait
+  }
+  return busy / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 enum class Stage { Connecting, Upgrading, AtDoor, Waiting, Agreeing, Playing, Dead };
@@ -148,6 +190,9 @@ class Load {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     const int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // When a message came in is the kernel's stamp on it, not when this one thread got round to
+    // reading it: its own turns are no delay of the server's.
+    setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &one, sizeof one);
     sockaddr_in from{};
     from.sin_family = AF_INET;
     from.sin_addr.s_addr = htonl((127u << 24) | (1u << 16) | static_cast<std::uint32_t>(room + 1));
@@ -250,14 +295,34 @@ class Load {
   void Read(std::uint32_t index, std::int64_t now) {
     Player& player = players_[index];
     char buffer[16384];
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
     for (;;) {
-      const ssize_t got = recv(player.fd, buffer, sizeof buffer, 0);
+      iovec part{buffer, sizeof buffer};
+      msghdr header{};
+      header.msg_iov = &part;
+      header.msg_iovlen = 1;
+      header.msg_control = control;
+      header.msg_controllen = sizeof control;
+      const ssize_t got = recvmsg(player.fd, &header, 0);
       if (got == 0 || (got < 0 && errno != EAGAIN)) {
         Kill(player);
         return;
       }
       if (got < 0) break;
       player.in.append(buffer, static_cast<std::size_t>(got));
+      // The stamp is that of the last segment read: the newest message's arrival, and no earlier
+      // than any other's in the same read.
+      for (cmsghdr* entry = CMSG_FIRSTHDR(&header); entry != nullptr;
+           entry = CMSG_NXTHDR(&header, entry)) {
+        if (entry->cmsg_level == SOL_SOCKET && entry->cmsg_type == SCM_TIMESTAMPNS) {
+          timespec stamp{};
+          std::memcpy(&stamp, CMSG_DATA(entry), sizeof stamp);
+          now = std::min(
+              now, static_cast<std::int64_t>(stamp.tv_sec) * kSecond + stamp.tv_nsec - wallOffset_);
+        }
+      }
+      // Edge-triggered: a short read took all there was, and more makes a new edge.
+      if (static_cast<std::size_t>(got) < sizeof buffer) break;
     }
     if (player.stage == Stage::Upgrading) {
       const std::size_t end = player.in.find("\r\n\r\n");
@@ -383,7 +448,6 @@ class Load {
     const std::uint32_t tick = static_cast<std::uint32_t>(player.held.size());
     if (random_() % 6 == 0 || tick == 0) held_ = static_cast<net::Held>(random_() & net::kHeldMask);
     player.held.push_back(held_);
-    player.sentAt.push_back(now);
     net::Inputs inputs;
     inputs.match = 1;
     inputs.ack = player.ack;
@@ -395,6 +459,8 @@ class Load {
                                 : 0u);
     inputs.count = static_cast<std::uint8_t>(tick + 1 - inputs.first);
     std::copy_n(player.held.begin() + inputs.first, inputs.count, inputs.held.begin());
+    // Stamped as it goes: the players due at once are sent one after another.
+    player.sentAt.push_back(NowNs());
     Send(player, inputs);
     // Both sides' checks are the same: this is no game, only its traffic.
     if ((tick + 1) % 32 == 0 && tick + 1 <= player.ack)
@@ -421,6 +487,7 @@ class Load {
   int playing_ = 0;
   int dead_ = 0;
   bool measuring_ = false;
+  const std::int64_t wallOffset_ = WallMinusMonotonicNs();
   Figures figures_;
 };
 
@@ -482,18 +549,27 @@ int main(int argc, char** argv) {
     return 1;
   }
   load.Measure(2 * kSecond);  // past the start, when every room has just begun
-  const double cpuBefore = CpuSeconds(pid);
+  const CpuTime serverBefore = CpuSeconds(pid);
+  const CpuTime ownBefore = OwnCpuSeconds();
+  const double busyBefore = BusySeconds();
   const std::int64_t start = NowNs();
   Load::Figures figures = load.Measure(seconds * kSecond);
   const double wall = static_cast<double>(NowNs() - start) / 1e9;
-  const double cpu = (CpuSeconds(pid) - cpuBefore) / wall;
+  const CpuTime serverAfter = CpuSeconds(pid);
+  const CpuTime ownAfter = OwnCpuSeconds();
+  const double busy = (BusySeconds() - busyBefore) / wall;
+  const double user = (serverAfter.user - serverBefore.user) / wall;
+  const double system = (serverAfter.system - serverBefore.system) / wall;
+  const double own = (ownAfter.user + ownAfter.system - ownBefore.user - ownBefore.system) / wall;
+  const double others = std::max(0.0, busy - user - system - own);
   const double p50 = Percentile(figures.delays, 0.50);
   const double p99 = Percentile(figures.delays, 0.99);
   const double max = Percentile(figures.delays, 1.0);
   std::printf(
       "server-load: %s rooms %d: %d of %d players in play; %.0f messages a second in; "
-      "delay p50 %.2f ms p99 %.2f ms max %.1f ms; server CPU %.0f%% of one core\n",
+      "delay p50 %.2f ms p99 %.2f ms max %.1f ms; server CPU %.0f%% of one core "
+      "(user %.0f%%, system %.0f%%); players' CPU %.0f%%; other programs' %.0f%%\n",
       name, rooms, load.playing(), 2 * rooms, static_cast<double>(figures.messages) / wall, p50,
-      p99, max, cpu * 100);
+      p99, max, (user + system) * 100, user * 100, system * 100, own * 100, others * 100);
   return load.playing() == 2 * rooms ? 0 : 1;
 }

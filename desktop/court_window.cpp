@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QWindowStateChangeEvent>
 #include <QtMath>
 #include <algorithm>
 #include <cstddef>
@@ -236,7 +237,9 @@ void CourtWindow::SetFullScreen(bool fullScreen) {
     maximisedUnderFullScreen_ = isMaximized();
     setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
+    leavingFullScreen_ = true;
     setWindowState(maximisedUnderFullScreen_ ? Qt::WindowMaximized : Qt::WindowNoState);
+    leavingFullScreen_ = false;
   }
   if (!restoring_) Settings::SetValue(QStringLiteral("display/fullScreen"), fullScreen);
   ReturnKeyboard();
@@ -325,7 +328,13 @@ void CourtWindow::RestoreSettings() {
 void CourtWindow::changeEvent(QEvent* event) {
   // Maximised by the player (the frame's button, the window manager's keys) or not: kept for
   // the next start, and for leaving full screen. What full screen says of it is not asked.
-  if (event->type() == QEvent::WindowStateChange && !restoring_ && isVisible() && !isFullScreen()) {
+  if (event->type() == QEvent::WindowStateChange) {
+    const bool wasFullScreen =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowFullScreen;
+    passingThrough_ = wasFullScreen && !isFullScreen() && !leavingFullScreen_;
+  }
+  if (event->type() == QEvent::WindowStateChange && !restoring_ && isVisible() && !isFullScreen() &&
+      !passingThrough_) {
     maximisedUnderFullScreen_ = isMaximized();
     Settings::SetValue(QStringLiteral("display/maximised"), maximisedUnderFullScreen_);
   }
@@ -341,7 +350,7 @@ void CourtWindow::RememberSize() {
 
 void CourtWindow::resizeEvent(QResizeEvent* event) {
   // The size to come back to from maximised or full screen.
-  if (isVisible() && windowState() == Qt::WindowNoState) normalSize_ = size();
+  if (isVisible() && windowState() == Qt::WindowNoState && !passingThrough_) normalSize_ = size();
   QWidget::resizeEvent(event);
 }
 

@@ -167,6 +167,10 @@ class CourtWindow : public QWidget {
   bool restoring_ = false;
   bool maximisedUnderFullScreen_ = false;  // what leaving full screen goes back to
   QSize normalSize_;                       // shown neither maximised nor full screen, last
+  // Asked for full screen, the window manager may report the window as neither maximised nor
+  // full screen for a moment on the way, at nearly the screen's size; neither is the player's.
+  bool passingThrough_ = false;
+  bool leavingFullScreen_ = false;  // the change is ours, not the window manager's
 
   Game* game_ = nullptr;
   Recorder* recorder_ = nullptr;

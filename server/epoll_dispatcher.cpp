@@ -38,8 +38,12 @@ EpollEventDispatcher::~EpollEventDispatcher() {
   close(epoll_);
 }
 
-void EpollEventDispatcher::Watch(int fd) {
-  Watched& watched = watched_[fd];
+EpollEventDispatcher::Watched* EpollEventDispatcher::Find(int fd) {
+  if (fd < 0 || static_cast<std::size_t>(fd) >= watched_.size()) return nullptr;
+  return &watched_[static_cast<std::size_t>(fd)];
+}
+
+void EpollEventDispatcher::Watch(int fd, Watched& watched) {
   if (!watched.changed) {
     watched.changed = true;
     changed_.push_back(fd);
@@ -48,9 +52,7 @@ void EpollEventDispatcher::Watch(int fd) {
 
 void EpollEventDispatcher::Apply() {
   for (const int fd : changed_) {
-    const auto found = watched_.find(fd);
-    if (found == watched_.end()) continue;
-    Watched& watched = found->second;
+    Watched& watched = watched_[static_cast<std::size_t>(fd)];
     watched.changed = false;
     std::uint32_t events = 0;
     if (watched.read != nullptr) events |= EPOLLIN;
@@ -61,25 +63,27 @@ void EpollEventDispatcher::Apply() {
     event.data.fd = fd;
     if (events == 0) {
       // The socket may be closed already: the kernel has then forgotten it by itself.
-      epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, &event);
-      watched_.erase(found);
-      continue;
-    }
-    if (watched.events == 0) {
-      // A number reused by a new socket the set still holds under the old one: take it anew.
+      if (watched.events != 0) epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, &event);
+    } else if (watched.events == 0 || watched.emptied) {
+      // A new socket, or one that may be: a number the set still holds under an old socket
+      // (never closed, or not closed yet) is modified instead.
       if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0 && errno == EEXIST)
         epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event);
     } else if (events != watched.events) {
       epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event);
     }
     watched.events = events;
+    watched.emptied = false;
   }
   changed_.clear();
 }
 
 void EpollEventDispatcher::registerSocketNotifier(QSocketNotifier* notifier) {
   const int fd = static_cast<int>(notifier->socket());
-  Watched& watched = watched_[fd];
+  if (fd < 0) return;
+  if (static_cast<std::size_t>(fd) >= watched_.size())
+    watched_.resize(std::max<std::size_t>(static_cast<std::size_t>(fd) + 1, 2 * watched_.size()));
+  Watched& watched = watched_[static_cast<std::size_t>(fd)];
   switch (notifier->type()) {
     case QSocketNotifier::Read:
       watched.read = notifier;
@@ -91,29 +95,19 @@ void EpollEventDispatcher::registerSocketNotifier(QSocketNotifier* notifier) {
       watched.exception = notifier;
       break;
   }
-  Watch(fd);
+  Watch(fd, watched);
 }
 
 void EpollEventDispatcher::unregisterSocketNotifier(QSocketNotifier* notifier) {
   const int fd = static_cast<int>(notifier->socket());
-  const auto found = watched_.find(fd);
-  if (found == watched_.end()) return;
-  Watched& watched = found->second;
-  if (watched.read == notifier) watched.read = nullptr;
-  if (watched.write == notifier) watched.write = nullptr;
-  if (watched.exception == notifier) watched.exception = nullptr;
-  if (watched.read == nullptr && watched.write == nullptr && watched.exception == nullptr) {
-    // Watched for nothing: the socket is being closed, and the kernel forgets it with its
-    // number. A connection accepted in this same turn may get that number back, and must be
-    // added to the set anew rather than taken for the old one already in it.
-    if (watched.events != 0) {
-      epoll_event event{};
-      epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, &event);
-    }
-    watched_.erase(found);
-    return;
-  }
-  Watch(fd);
+  Watched* watched = Find(fd);
+  if (watched == nullptr) return;
+  if (watched->read == notifier) watched->read = nullptr;
+  if (watched->write == notifier) watched->write = nullptr;
+  if (watched->exception == notifier) watched->exception = nullptr;
+  if (watched->read == nullptr && watched->write == nullptr && watched->exception == nullptr)
+    watched->emptied = true;
+  Watch(fd, *watched);
 }
 
 void EpollEventDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType timerType,
@@ -225,10 +219,11 @@ bool EpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags) {
     for (int i = 0; i < count; ++i) {
       const auto [fd, what] = fired[static_cast<std::size_t>(i)];
       const auto activate = [this, fd = fd, &handled](QSocketNotifier* Watched::*which) {
-        const auto found = watched_.find(fd);
-        if (found == watched_.end() || found->second.*which == nullptr) return;
+        // Looked up anew: the list may have grown, moving every entry.
+        const Watched* watched = Find(fd);
+        if (watched == nullptr || watched->*which == nullptr) return;
         QEvent event(QEvent::SockAct);
-        QCoreApplication::sendEvent(found->second.*which, &event);
+        QCoreApplication::sendEvent(watched->*which, &event);
         handled = true;
       };
       // A hang-up or an error is for the reader (and the writer) to find out.

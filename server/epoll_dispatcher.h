@@ -3,7 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <atomic>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace tandemhoop::server {
@@ -35,6 +34,9 @@ class EpollEventDispatcher final : public QAbstractEventDispatcher {
     QSocketNotifier* exception = nullptr;
     std::uint32_t events = 0;  // what the epoll set has for it
     bool changed = false;      // in changed_, to be told to the epoll set
+    // Every notifier went since the set was last told: the socket may have been closed, which
+    // takes it out of the set, and its number reused by a new one.
+    bool emptied = false;
   };
   struct Timer {
     int id;
@@ -46,14 +48,18 @@ class EpollEventDispatcher final : public QAbstractEventDispatcher {
   // Notes what a socket is watched for now; the epoll set hears of it just before the next
   // wait. A socket that writes at once enables and disables its write notifier in one turn,
   // and the set need not hear of that at all.
-  void Watch(int fd);
+  void Watch(int fd, Watched& watched);
+  // The socket's entry, made when first watched; null for a socket never watched.
+  Watched* Find(int fd);
   void Apply();
   bool FireTimers();
 
   int epoll_ = -1;
   int wake_ = -1;  // an eventfd: wakeUp from any thread
   std::atomic<bool> interrupted_{false};
-  std::unordered_map<int, Watched> watched_;
+  // By socket number: every relayed message switches a write notifier on and off, and a
+  // socket's entry is found without hashing. Socket numbers are small and reused.
+  std::vector<Watched> watched_;
   std::vector<int> changed_;
   std::vector<Timer> timers_;
 };

@@ -478,7 +478,7 @@ void Lobby::Play(Peer& peer, Room& room, std::span<const std::uint8_t> bytes,
     Broke(peer, Text(net::MessageName(type)) + QStringLiteral(": ") + QString::fromLatin1(why));
     return;
   }
-  if (Peer* other = Other(room, peer.seat)) SendBytes(other->id, bytes);
+  if (Peer* other = Other(room, peer.seat)) other->link->Send(bytes);
   if (room.compareDue) Compare(room);
 }
 
@@ -795,10 +795,6 @@ bool Lobby::WriteFile(const QString& folder, const QString& name, const std::str
 void Lobby::Send(Peer& peer, const net::Message& message) {
   net::Frame frame;
   if (net::Encode(message, frame)) peer.link->Send(frame.view());
-}
-
-void Lobby::SendBytes(PeerId id, std::span<const std::uint8_t> bytes) {
-  if (Peer* peer = Find(id)) peer->link->Send(bytes);
 }
 
 void Lobby::Close(Peer& peer, bool brokeProtocol) {

@@ -121,7 +121,6 @@ class Lobby {
   void Desynced(Room& room, const net::Check& p1, const net::Check& p2);
 
   void Send(Peer& peer, const net::Message& message);
-  void SendBytes(PeerId id, std::span<const std::uint8_t> bytes);
   void Refuse(Peer& peer, net::Refusal reason, const QString& why);
   void Broke(Peer& peer, const QString& why);
   // The peer's connection is gone (or taken away): its room waits for it, or closes.

@@ -139,8 +139,9 @@ class RoomServer::Impl::Link final : public PeerLink {
   void Send(std::span<const std::uint8_t> message) override {
     // Gone already, though the lobby has not heard yet (both players of a room may drop at once).
     if (closing_ || !socket_->isValid()) return;
-    socket_->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(message.data()),
-                                          static_cast<qsizetype>(message.size())));
+    // Not copied here: the socket makes its own copy to frame before it returns.
+    socket_->sendBinaryMessage(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(message.data()), static_cast<qsizetype>(message.size())));
     // Out at once: left to the event loop, every message would cost a turn of it waiting to be
     // allowed to write, on every one of the server's sockets.
     socket_->flush();

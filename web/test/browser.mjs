@@ -8,8 +8,7 @@ import {readFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {launchChromium} from './chromium.mjs';
-import {fields} from './game-state.mjs';
+import {field, fields, problemsOf, testBrowser, waitFor} from './common.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..', '..');
@@ -18,28 +17,19 @@ const url = args[0] ?? 'http://127.0.0.1:8064/';
 const toolAt = args.indexOf('--frame-hashes');
 const frameTool = toolAt >= 0 ? args[toolAt + 1] : null;
 
-
-let browser;
-before(async () => {
-  browser = await launchChromium(['--disable-renderer-backgrounding',
-                                  '--disable-background-timer-throttling']);
-});
-after(async () => browser?.close());
+const shared = testBrowser();
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A fresh page; its console errors, failed loads and dialogs are kept for the test to look at.
 async function openPage(path = '', {cache = true, scale = 1} = {}) {
-  const page = await browser.newPage();
+  const page = await shared.browser.newPage();
   await page.setCacheEnabled(cache);
+  // A first visit: nothing kept, by the browser's cache nor by the page's service worker.
+  if (!cache) await page.setBypassServiceWorker(true);
   await page.setViewport({width: 800, height: 720, deviceScaleFactor: scale});
-  const problems = [];
+  const problems = problemsOf(page);
   const dialogs = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warn') problems.push(message.text());
-  });
-  page.on('pageerror', (error) => problems.push(error.message));
-  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
   page.answer = async (dialog) => dialog.accept();
   page.on('dialog', async (dialog) => {
     dialogs.push({type: dialog.type(), message: dialog.message()});
@@ -48,21 +38,6 @@ async function openPage(path = '', {cache = true, scale = 1} = {}) {
   await page.goto(url + path);
   await page.waitForFunction(() => window.tandemhoop?.ready === true, {timeout: 15000});
   return {page, problems, dialogs};
-}
-
-const field = (page, name) => page.evaluate((index) => {
-  const core = window.tandemhoop.core();
-  return new Int16Array(core.memory.buffer, core.game_state(), 64)[index];
-}, fields[name]);
-
-async function waitFor(page, name, test, timeout = 5000) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    const value = await field(page, name);
-    if (test(value)) return value;
-    if (Date.now() > end) assert.fail(`${name} stayed ${value}`);
-    await sleep(50);
-  }
 }
 
 const frameHashes = (page) => page.evaluate(() => [window.tandemhoop.frameHash(),
@@ -88,7 +63,7 @@ describe('the page', () => {
   it('loads with no console error and shows the title, bit for bit', async () => {
     // How soon the title shows on a first visit (nothing cached), once the browser itself has
     // started: it loads pages of its own at start-up, which are no part of ours.
-    const settle = await browser.newPage();
+    const settle = await shared.browser.newPage();
     await settle.goto('about:blank');
     await sleep(1500);
     await settle.close();

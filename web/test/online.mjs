@@ -12,7 +12,7 @@ import {join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {promisify} from 'node:util';
 import {launchChromium} from './chromium.mjs';
-import {gameState} from './game-state.mjs';
+import {gameState, problemsOf} from './common.mjs';
 
 const args = process.argv.slice(2);
 const option = (name) => (args.includes(name) ? args[args.indexOf(name) + 1] : null);
@@ -82,18 +82,11 @@ after(async () => {
 
 // A page in a browser window of its own (two tabs of one window: the one behind would get no
 // input), with its own storage; its console errors and failed loads kept.
-async function openPage(path = '') {
+async function openPage(path = '', viewport = {width: 800, height: 720}) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
-  await page.setViewport({width: 800, height: 720});
-  page.problems = [];
-  page.console = [];
-  page.on('console', (message) => {
-    page.console.push(message.text());
-    if (message.type() === 'error' || message.type() === 'warn') page.problems.push(message.text());
-  });
-  page.on('pageerror', (error) => page.problems.push(error.message));
-  page.on('requestfailed', (request) => page.problems.push(`failed: ${request.url()}`));
+  await page.setViewport(viewport);
+  page.problems = problemsOf(page);
   // Leaving in the middle of an online game asks first; these tests mean it.
   page.on('dialog', (dialog) => dialog.accept());
   await page.goto(url + path);
@@ -395,6 +388,52 @@ describe('a link to no room', () => {
     await until('the box gone', async () => (await look(page)).box === null);
     assert.deepEqual(page.problems, []);
     await page.browserContext().close();
+  });
+});
+
+describe('a phone online', () => {
+  it('joins by the link, and its on-screen controls play and ask to leave', async () => {
+    const host = await openPage();
+    await host.click('#online-open');
+    await host.waitForSelector('#online-dialog:not([hidden])');
+    await host.click('#online-host');
+    await host.waitForSelector('#online-room-row:not([hidden])');
+    const link = await host.$eval('#online-link', (input) => input.value);
+    const phone = await openPage(link.slice(url.length),
+                                 {width: 390, height: 844, isMobile: true, hasTouch: true});
+    const box = (selector) => phone.$eval(selector, (element) => {
+      const {left, top, width, height} = element.getBoundingClientRect();
+      return {x: left + width / 2, y: top + height / 2, width};
+    });
+    const tap = async (selector) => {
+      const {x, y} = await box(selector);
+      await phone.touchscreen.tap(x, y);
+    };
+    for (const page of [host, phone]) await page.waitForSelector('#selection.online:not([hidden])');
+    await host.click('#Label6');
+    await host.click('#Command3');
+    await tap('#Label3');
+    await until('the pick taken', async () => (await look(phone)).status.picks[2] === 2);
+    await shot(phone, '8-phone-selection');
+    await tap('#Command3');
+    await until('play', async () => (await look(phone)).status.phase >= Phase.playing);
+    await shot(phone, '8-phone-play');
+    // Player 2 walks up while the thumb holds the pad's up arm.
+    const from = (await look(phone)).state.p2Y;
+    const pad = await box('#touch-pad');
+    const thumb = await phone.touchscreen.touchStart(pad.x, pad.y - pad.width * 0.35);
+    await until('Player 2 up the court on both sides', async () =>
+      (await look(phone)).state.p2Y <= from - 30 && (await look(host)).state.p2Y <= from - 30);
+    await thumb.end();
+    await tap('#touch-pause');
+    await until('the question', async () => (await look(phone)).box?.includes('Leave the game?'));
+    await tap('#overlay button:last-child');  // No: play goes on
+    await until('the question answered', async () => (await look(phone)).box === null);
+    assert.equal((await look(phone)).status.phase >= Phase.playing, true);
+    for (const page of [host, phone]) {
+      assert.deepEqual(page.problems, []);
+      await page.browserContext().close();
+    }
   });
 });
 

@@ -1,12 +1,16 @@
 // The page around the core: the court window, the selection screen, the message boxes, the
 // keyboard and the timer, all handed to the same handlers the desktop calls.
 import {decodePictures, loadPictures, readText, startCore} from './core.js';
+import {HeldKeys} from './held-keys.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
+import {keepOffline} from './offline.js';
 import {Online} from './online.js';
 import {CourtOverlay} from './overlay.js';
+import {Gamepads} from './pads.js';
 import {kPeriods, TickSchedule} from './schedule.js';
 import {frameHashOfCanvas, Screen} from './screen.js';
 import {SoundOutput} from './sound.js';
+import {TouchControls} from './touch.js';
 
 const $ = (id) => document.getElementById(id);
 const court = $('court');
@@ -33,6 +37,8 @@ const online = new Online({
   placeMark: (mark) => placePaused(mark),
   download: (text, kind) => download(text, kind),
   focusCourt: () => court.focus({preventScroll: true}),
+  help: () => document.querySelector('.help'),
+  touch: () => touch.active,
 });
 
 let core = null;  // the module's exports
@@ -91,7 +97,6 @@ function showBox() {
   // Esc answers OK, as a desktop box with one button; the quit question ignores it (a held Esc
   // would answer it at once).
   overlay.show({text: message, buttons, escape: question ? undefined : true, onAnswer: answerBox});
-  watchPads();
   // A replay's boxes close by themselves after a while, as the desktop's do.
   if (playback !== null) box.closing = setTimeout(() => overlay.chooseDefault(), 1000);
 }
@@ -99,7 +104,6 @@ function showBox() {
 function answerBox(yes) {
   if (box === null) return;
   clearTimeout(box.closing);
-  unwatchPads();
   // The call runs again from its start; a tick draws and prints everything again.
   if (box.fromTick) screen.clearLines();
   core.answer_box(yes ? 1 : 0);
@@ -116,68 +120,17 @@ function answerBox(yes) {
   pump();
 }
 
-// A gamepad answers a box as on the desktop: A or Start gives OK or Yes, B or Back gives No.
-// Pads are listened to only while a box is open: a page that listens keeps the browser polling
-// them all the time.
-function padButtons() {
-  const pressed = new Set();
-  for (const pad of navigator.getGamepads()) {
-    if (pad === null) continue;
-    if (pad.buttons[0]?.pressed || pad.buttons[9]?.pressed) pressed.add('yes');
-    if (pad.buttons[1]?.pressed || pad.buttons[8]?.pressed) pressed.add('no');
-  }
-  return pressed;
-}
-const pads = {listening: false, frame: 0, before: new Set()};
-// A pad the browser shows the page for the first time: the press that woke it may answer.
-function padConnected() {
-  pads.before = new Set();
-  cancelAnimationFrame(pads.frame);
-  pollPads();
-}
-function watchPads() {
-  if (typeof navigator.getGamepads !== 'function') return;
-  if (!pads.listening) window.addEventListener('gamepadconnected', padConnected);
-  pads.listening = true;
-  pads.before = padButtons();  // a button already down does not answer the box
-  if (navigator.getGamepads().some((pad) => pad !== null) && pads.frame === 0) {
-    pads.frame = requestAnimationFrame(pollPads);
-  }
-}
-function unwatchPads() {
-  if (!pads.listening) return;
-  window.removeEventListener('gamepadconnected', padConnected);
-  pads.listening = false;
-  cancelAnimationFrame(pads.frame);
-  pads.frame = 0;
-}
-function pollPads() {
-  pads.frame = 0;
-  if (!pads.listening) return;
-  const now = padButtons();
-  const before = pads.before;
-  pads.before = now;
-  pads.frame = requestAnimationFrame(pollPads);
-  if (now.has('yes') && !before.has('yes')) {
-    overlay.chooseDefault();
-  } else if (now.has('no') && !before.has('no')) {
-    overlay.choose(false);
-  }
-}
-
 // The page's own question, in the same kind of box, holding the game the same way.
 function ask(question, onYes) {
   schedule.hold();
   overlay.show({text: question, buttons: [{label: 'Yes', value: true}, {label: 'No', value: false}],
                 onAnswer: (yes) => {
-                  unwatchPads();
                   schedule.release();
                   if (gameOn()) court.focus({preventScroll: true});
                   if (yes) onYes();
                   pump();
                   showPaused();
                 }});
-  watchPads();
 }
 
 const platform = {
@@ -319,10 +272,61 @@ window.addEventListener('blur', () => {
   afterCall(false);
 });
 
+// The on-screen controls and the gamepads are keys like the keyboard's: a press reaches the game
+// only while the court has the keys, a release whenever its press went down. Online, they are
+// the online game's.
+const gameKeys = {
+  down(keyCode, character) {
+    if (online.inGame) return !overlay.open && selection.hidden && online.virtualKey(keyCode, true);
+    if (!gameOn() || overlay.open || !selection.hidden) return false;
+    core.Form_KeyDown(keyCode, 0);
+    afterCall(false);
+    if (character !== 0 && box === null && core.Ended() === 0) {
+      core.Form_KeyPress(character);
+      afterCall(false);
+    }
+    return true;
+  },
+  up(keyCode) {
+    if (online.virtualKey(keyCode, false) || !gameOn()) return;
+    core.Form_KeyUp(keyCode, 0);
+    afterCall(false);
+  },
+};
+const heldKeys = new HeldKeys(gameKeys);
+// Enter or Esc pressed and let go: the start, resume and pause of the pads and the touch screen.
+function stroke(keyCode) {
+  if (gameKeys.down(keyCode, keyCode)) gameKeys.up(keyCode);
+}
+const touch = new TouchControls({
+  stage: $('stage'), frame: $('frame'), court, selection, bar: $('bar'),
+  help: document.querySelector('.help'), paused: $('paused'), keys: heldKeys, stroke,
+  waiting: () => gameOn() && !timerOn && !overlay.open && selection.hidden,
+  hold: (held) => {
+    if (held) {
+      schedule.hold();
+    } else {
+      schedule.release();
+      pump();
+    }
+  },
+});
+touch.onChange = () => layout();
+const gamepads = new Gamepads({
+  keys: heldKeys, stroke, overlay, selection, over: $('over'),
+  route: () => {
+    if (overlay.open) return 'box';
+    if (!gameOn() && !online.inGame) return $('over').hidden ? 'none' : 'over';
+    return selection.hidden ? 'game' : 'selection';
+  },
+  againstComputer: () => core.play_started() === 1 && core.two_players() === 0,
+});
+
 // The pause mark: beside the court while the game waits after Esc and No.
 function showPaused() {
   const paused = gameOn() && started && !timerOn && !overlay.open;
   const mark = $('paused');
+  touch.showHint(gameOn() && !started && !overlay.open);
   if (mark.hidden !== paused) return;
   mark.hidden = !paused;
   if (paused) placePaused();
@@ -595,7 +599,6 @@ function lastPicks() {
 function resetPage() {
   online.stop();
   overlay.close();
-  unwatchPads();
   box = null;
   ended = false;
   finished = false;
@@ -661,9 +664,12 @@ function toggleFullScreen() {
 // it is sharp (screen.js). Below it in a window stand the settings and the help line.
 function layout() {
   const full = document.fullscreenElement !== null;
-  const room = full ? [window.innerWidth, window.innerHeight] :
-                      [document.documentElement.clientWidth - 16, window.innerHeight - 156];
+  let room = full ? [window.innerWidth, window.innerHeight] :
+                    [document.documentElement.clientWidth - 16, window.innerHeight - 156];
+  // On a touch screen the controls take their room first (touch.js).
+  if (touch.active) room = touch.room();
   const scale = screen.fit(room[0], room[1]);
+  if (touch.active) touch.place(scale);
   // A box is never smaller than the page's own text, nor huge on a large screen.
   $('stage').style.setProperty('--box-zoom', String(Math.min(Math.max(scale, 1), 2)));
   placePaused();
@@ -684,7 +690,8 @@ function placePaused(mark = $('paused')) {
   mark.style.maxWidth = '';
   mark.style.right = `${right}px`;
   const height = mark.offsetHeight;
-  if (document.fullscreenElement === null || picture.top - stage.top >= height + 8) {
+  const edgeToEdge = document.fullscreenElement !== null || touch.sideways;
+  if (!edgeToEdge || picture.top - stage.top >= height + 8) {
     mark.style.top = `${picture.top - stage.top - height - 6}px`;
   } else if (right >= 120) {
     mark.style.right = '12px';
@@ -704,6 +711,11 @@ const hooks = {
   core: () => core,
   schedule,
   tick,
+  // Lets go of a schedule.hold() of the test's own: the ticks come again from now.
+  release: () => {
+    schedule.release();
+    pump();
+  },
   // Plays a replay here and now: the same ticks the schedule would run.
   startReplay: (name, replay) => startReplayText(name, replay),
   // Answers the box that waits, as a click on its first button (OK, Yes) or on No.
@@ -730,6 +742,8 @@ async function start() {
     sound = new SoundOutput(core);
     wireSelection(pictures);
     wireBar();
+    if (TouchControls.wanted()) touch.activate();
+    gamepads.start();
     layout();
     // ?replay leaves the start to the caller (the tests), which hands in a replay's text.
     if (new URLSearchParams(location.search).has('replay')) {
@@ -742,7 +756,10 @@ async function start() {
     hooks.ready = true;
     performance.mark('tandemhoop-title');
     // The sounds are not needed for the title: they come after it.
-    sound.load('sounds/').catch((error) => console.warn(`No sound: ${error.message}`));
+    // Kept for offline play once everything is here: a new build may then take over this page.
+    sound.load('sounds/')
+        .catch((error) => console.warn(`No sound: ${error.message}`))
+        .then(() => keepOffline(() => !gameInProgress() && playback === null && !online.active));
   } catch (error) {
     const failure = $('failure');
     failure.textContent = `The game could not start: ${error.message}`;

@@ -33,6 +33,10 @@ const kActions = {
   ArrowLeft: 1, ArrowUp: 2, ArrowRight: 4, ArrowDown: 8, KeyM: 16,
   KeyF: 1, KeyT: 2, KeyH: 4, KeyV: 8, KeyA: 16,
 };
+// The same by virtual key code, as the on-screen controls and gamepads give them.
+const kVirtualActions = new Map([[37, 1], [38, 2], [39, 4], [40, 8], [77, 16],
+                                 [70, 1], [84, 2], [72, 4], [86, 8], [65, 16]]);
+const kVirtualEscape = 27;
 
 // The selection screen's controls for each pick (its portrait and its name), and its text.
 const kPickControls = [null, ['Picture26', 'Label6'], ['Picture34', 'Label3'],
@@ -112,7 +116,8 @@ export class Online {
     this.shownAt = 0;
     this.savedAt = 0;
     this.statsShown = 0;
-    this.keys = new Map();  // what holds an action (a key's code) → the action
+    this.localHelp = null;  // the help line of local play, while online's stands there
+    this.keys = new Map();  // what holds an action (a key's code, a control) → the action
     this.latched = 0;      // actions pressed since the last tick: a quick tap is not lost
     this.lastTicks = 0;
     this.freshTick = false;
@@ -321,6 +326,13 @@ export class Online {
     this.panel = this.shown = null;
     this.statsShown = 0;
     document.body.classList.add('online');
+    const help = this.page.help();
+    this.localHelp ??= help.textContent;
+    help.textContent = this.page.touch() ?
+        'Online: the pad moves your player, Shoot shoots, blocks and steals; the pause button ' +
+            'asks whether to leave the game.' :
+        'Online: the arrow keys (or F T H V) move your player, M (or A) shoots. Esc asks ' +
+            'whether to leave the game.';
     // The host's speed rules an online game, and there is no computer player in it.
     for (const id of ['online-open', 'speed', 'level']) this.$(id).disabled = true;
     if (request.token !== undefined) {
@@ -844,6 +856,20 @@ export class Online {
     return true;
   }
 
+  // A key of the on-screen controls or a gamepad, by its virtual key code, as they hand it to the
+  // game (their repeats included): true when the online game took it.
+  virtualKey(keyCode, down) {
+    if (!this.inGame) return false;
+    if (keyCode === kVirtualEscape) {
+      if (down && !over(this.shown?.phase)) this.askLeave();
+      return true;
+    }
+    // Enter and the like start or resume nothing online.
+    const action = kVirtualActions.get(keyCode);
+    if (action !== undefined) this.hold(`virtual ${keyCode}`, action, down);
+    return true;
+  }
+
   hold(holder, action, down) {
     if (!down) {
       this.keys.delete(holder);
@@ -917,6 +943,8 @@ export class Online {
     if ($('selection').classList.contains('online')) this.hidePicking();
     for (const id of ['online-open', 'speed', 'level']) $(id).disabled = false;
     document.body.classList.remove('online');
+    if (this.localHelp !== null) this.page.help().textContent = this.localHelp;
+    this.localHelp = null;
     if (this.page.overlay.open) this.page.overlay.close();
     this.panel = null;
     this.asking = false;
