@@ -82,10 +82,11 @@ after(async () => {
 
 // A page in a browser window of its own (two tabs of one window: the one behind would get no
 // input), with its own storage; its console errors and failed loads kept.
-async function openPage(path = '', viewport = {width: 800, height: 720}) {
+async function openPage(path = '', viewport = {width: 800, height: 720}, setUp = null) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.setViewport(viewport);
+  if (setUp !== null) await page.evaluateOnNewDocument(setUp);
   page.problems = problemsOf(page);
   // Leaving in the middle of an online game asks first; these tests mean it.
   page.on('dialog', (dialog) => dialog.accept());
@@ -391,9 +392,18 @@ describe('a link to no room', () => {
   });
 });
 
-describe('a phone online', () => {
-  it('joins by the link, and its on-screen controls play and ask to leave', async () => {
-    const host = await openPage();
+// A gamepad as the browser reports one, its stick moved by the test.
+function fakePad() {
+  const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+  const pad = {id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
+               timestamp: 0, axes: [0, 0, 0, 0], buttons, vibrationActuator: null};
+  navigator.getGamepads = () => [pad, null, null, null];
+  window.testStick = (x, y) => (pad.axes = [x, y, 0, 0]);
+}
+
+describe('a phone and a gamepad online', () => {
+  it('the phone joins by the link; its on-screen controls and the host\'s pad play', async () => {
+    const host = await openPage('', {width: 800, height: 720}, fakePad);
     await host.click('#online-open');
     await host.waitForSelector('#online-dialog:not([hidden])');
     await host.click('#online-host');
@@ -425,6 +435,14 @@ describe('a phone online', () => {
     await until('Player 2 up the court on both sides', async () =>
       (await look(phone)).state.p2Y <= from - 30 && (await look(host)).state.p2Y <= from - 30);
     await thumb.end();
+    // The host's pad walks Player 1.
+    const p1X = (await look(host)).state.p1X;
+    const right = p1X < 360 ? 1 : -1;
+    await host.evaluate((x) => window.testStick(x, 0), right);
+    const moved = (seen) => (seen.state.p1X - p1X) * right >= 30;
+    await until('Player 1 across the court on both sides', async () =>
+      moved(await look(host)) && moved(await look(phone)));
+    await host.evaluate(() => window.testStick(0, 0));
     await tap('#touch-pause');
     await until('the question', async () => (await look(phone)).box?.includes('Leave the game?'));
     await tap('#overlay button:last-child');  // No: play goes on
