@@ -40,7 +40,7 @@ constexpr int kRetryMs = 1000;
 constexpr std::int64_t kWaitShownNs = 1000 * kMs;
 // How often the connection line and the counted-down seconds are brought up to date.
 constexpr std::int64_t kRefreshNs = 250 * kMs;
-// A connection that closes goes once its close frame is out, or after this long.
+// A connection that ends waits this long for the server to close it, then closes it itself.
 constexpr int kHangupMs = 1500;
 
 const QString kRoomKey = QStringLiteral("online/room");
@@ -406,6 +406,11 @@ void OnlineGame::Pump() {
     failureTold_ = true;
     std::fprintf(stderr, "tandemhoop: %s\n", WaitingText().toLocal8Bit().constData());
   }
+  // From the command line, how a game under way ended goes to standard error as well.
+  if (commandLine_ && inGame_ && !failureTold_ && Over(status.phase)) {
+    failureTold_ = true;
+    std::fprintf(stderr, "tandemhoop: %s\n", net::PhaseText(status, 0).c_str());
+  }
   if (inGame_) {
     Keep(status);
     // Not on every tick: when what is shown changes, and a few times a second for the round
@@ -565,8 +570,11 @@ void OnlineGame::End() {
     done();
   };
   QObject::connect(socket, &QWebSocket::disconnected, socket, finish);
-  QTimer::singleShot(kHangupMs, socket, finish);
-  socket->close();
+  // The server closes the connection once it has read the Leave. Closed from here first while
+  // the other side's keys still come in, the connection is reset rather than closed, and a reset
+  // can overtake the Leave on its way: the other player would hear of a dropped connection.
+  QTimer::singleShot(kHangupMs, socket, [socket] { socket->close(); });
+  QTimer::singleShot(2 * kHangupMs, socket, finish);
 }
 
 void OnlineGame::TakeCourt() {
