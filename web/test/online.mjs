@@ -1,6 +1,7 @@
 // Online play in the browser, through the room server serving the page itself (--site) on
-// loopback: two pages play a whole game by their keys, one of them reloaded in the middle of
-// it; and a page plays the desktop game under Xvfb, each side hosting once.
+// loopback: two pages play a whole game by their keys, one of them hidden and then reloaded in
+// the middle of it; a link to no room; a phone joins by a link and plays by touch against a host
+// with a gamepad; and a page plays the desktop game under Xvfb, each side hosting once.
 //   node online.mjs --server BIN --site DIR [--desktop BIN] [--port N] [--shots DIR]
 // BIN is tandemhoop-server, DIR the built site; with the desktop game (and Xvfb, xdotool) the
 // page also plays it. Every wait is for a state: a phase, a score, a line printed.
@@ -28,7 +29,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const run = promisify(execFile);
 
 // The session's phases (web/site/js/online.js).
-const Phase = {picking: 2, playing: 3, stoppage: 4, waiting: 5, ended: 6, peerLeft: 8};
+const Phase = {playing: 3, stoppage: 4, waiting: 5, ended: 6};
 
 // Waits until `test` gives something true, polling; fails with `what` after `ms`.
 async function until(what, test, ms = 20000, every = 50) {
