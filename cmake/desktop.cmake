@@ -56,10 +56,13 @@ find_package(SDL2 REQUIRED CONFIG)
 
 add_library(tandemhoop_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/controls_dialog.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/court_panel.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/court_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_fonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_platform.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/level_menu.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/online_dialog.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop/online_game.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/gamepads.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/key_bindings.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop/picture_holders.cpp
@@ -81,8 +84,10 @@ if(TANDEMHOOP_XCB_FOUND)
   target_link_libraries(tandemhoop_desktop PRIVATE PkgConfig::TANDEMHOOP_XCB)
   target_compile_definitions(tandemhoop_desktop PRIVATE TANDEMHOOP_HAS_XCB)
 endif()
-target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core Qt6::Widgets Qt6::Gui Qt6::Core
-                      Qt6::Multimedia SDL2::SDL2
+# Online play: the desktop's connection is Qt WebSockets, and a LAN host runs the room server's
+# own code.
+target_link_libraries(tandemhoop_desktop PUBLIC tandemhoop_core tandemhoop_server Qt6::Widgets
+                      Qt6::Gui Qt6::Core Qt6::Multimedia Qt6::WebSockets SDL2::SDL2
                       PRIVATE tandemhoop_warnings)
 if(TANDEMHOOP_SYSTEM_FONTS)
   target_compile_definitions(tandemhoop_desktop

@@ -131,6 +131,45 @@ QSize CourtWindow::DeviceArea() const {
   return QSize(qRound(width() * ratio), qRound(height() * ratio));
 }
 
+int CourtWindow::StatusHeight() const {
+  return statusLine_.isEmpty() ? 0 : kStatusHeight;
+}
+
+QSize CourtWindow::PictureArea() const {
+  const QSize area = DeviceArea();
+  return QSize(area.width(),
+               std::max(1, area.height() - qRound(StatusHeight() * devicePixelRatioF())));
+}
+
+QRect CourtWindow::PictureRect() const {
+  const QRect device = FitPicture(image_.size(), PictureArea(), presenter_.scaling()).target;
+  const qreal ratio = devicePixelRatioF();
+  return QRect(
+      QPoint(qFloor(device.left() / ratio), qFloor(device.top() / ratio)),
+      QPoint(qCeil((device.right() + 1) / ratio) - 1, qCeil((device.bottom() + 1) / ratio) - 1));
+}
+
+void CourtWindow::SetStatusLine(const QString& line, bool warning) {
+  if (line == statusLine_ && warning == statusWarning_) return;
+  const bool had = !statusLine_.isEmpty();
+  statusLine_ = line;
+  statusWarning_ = warning;
+  if (had == !line.isEmpty()) {
+    update();
+    return;
+  }
+  // The strip comes and goes with the line: the picture keeps its room, and a window at the
+  // picture's own size grows by the strip and shrinks back after.
+  const int strip = had ? -kStatusHeight : kStatusHeight;
+  setMinimumSize(minimumSize() + QSize(0, strip));
+  if (windowState() == Qt::WindowNoState) {
+    const int grow = had ? -grownBy_ : (height() - kStatusHeight < kHeight ? kStatusHeight : 0);
+    grownBy_ = had ? 0 : grow;
+    if (grow != 0) resize(width(), height() + grow);
+  }
+  update();
+}
+
 void CourtWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Drawn in the screen's own pixels, so a high-density screen gets the same sharp rules.
@@ -142,9 +181,19 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
         QPoint(qFloor(part.left() * ratio), qFloor(part.top() * ratio)),
         QPoint(qCeil((part.right() + 1) * ratio) - 1, qCeil((part.bottom() + 1) * ratio) - 1));
   }
-  const QSize area = DeviceArea();
+  const QSize area = PictureArea();
   // Only what changed is asked for, and only that is drawn again.
   presenter_.Present(painter, image_, area, dirty);
+  if (!statusLine_.isEmpty()) {
+    const QRect strip(0, area.height(), area.width(), DeviceArea().height() - area.height());
+    painter.fillRect(strip, QColor::fromRgb(Presenter::kBorder));
+    QFont font = painter.font();
+    font.setPixelSize(qRound(13 * ratio));
+    painter.setFont(font);
+    painter.setPen(statusWarning_ ? QColor(255, 190, 60) : QColor(215, 215, 215));
+    painter.drawText(strip.adjusted(qRound(8 * ratio), 0, -qRound(8 * ratio), 0),
+                     Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, statusLine_);
+  }
   if (!stateMark_.isEmpty()) PaintStateMark(painter, area);
   if (!cornerMark_.isEmpty()) {
     const Fit fit = FitPicture(image_.size(), area, presenter_.scaling());
@@ -163,7 +212,7 @@ void CourtWindow::paintEvent(QPaintEvent* event) {
 
 void CourtWindow::ShowChanged(const QRect& area) {
   if (area.isEmpty()) return;
-  const QRect device = Presenter::DeviceAreaOf(area, image_.size(), DeviceArea(), scaling());
+  const QRect device = Presenter::DeviceAreaOf(area, image_.size(), PictureArea(), scaling());
   const qreal ratio = devicePixelRatioF();
   update(QRect(QPoint(qFloor(device.left() / ratio), qFloor(device.top() / ratio)),
                QPoint(qCeil((device.right() + 1) / ratio), qCeil((device.bottom() + 1) / ratio))));
@@ -214,13 +263,13 @@ void CourtWindow::FitToScreen() {
   const QSize frame = (frameGeometry().size() - size()).expandedTo(usualFrame);
   const QSize room = where->availableGeometry().size() - frame;
   const QSize picture(kWidth, kHeight);
-  const QSize least = LeastWindowSize(picture, room);
-  setMinimumSize(least);
+  const QSize least = LeastWindowSize(picture, room - QSize(0, StatusHeight()));
+  setMinimumSize(least + QSize(0, StatusHeight()));
   // Where the picture fits, the size the player gave the window stands. Only a normal window is
   // resized: a resize would take a maximised or full-screen one out of its state.
   if (least != picture && windowState() == Qt::WindowNoState &&
       (width() > room.width() || height() > room.height())) {
-    resize(least);
+    resize(least + QSize(0, StatusHeight()));
   }
 }
 
@@ -334,6 +383,12 @@ void CourtWindow::SetGame(Game* game) {
   held_.fill(false);
 }
 
+void CourtWindow::SetKeySink(KeySink* sink) {
+  if (sink == sink_) return;
+  ReleaseHeldKeys();
+  sink_ = sink;
+}
+
 namespace {
 
 // F11 and Alt+Enter switch full screen, from any of the game's windows.
@@ -354,12 +409,14 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
   for (const KeyHook& hook : keyHooks_) {
     if (hook(event->key(), event->isAutoRepeat())) return;
   }
-  if (game_ == nullptr) return;
+  if (game_ == nullptr && sink_ == nullptr) return;
   // A held key repeats both handlers, the way the game has always seen a held key.
   const int keyCode = TranslateKey(event->key(), VirtualKeyCode(*event));
   if (keyCode != 0) {
     held_[static_cast<std::size_t>(keyCode) % held_.size()] = true;
-    if (recorder_ != nullptr) {
+    if (sink_ != nullptr) {
+      sink_->KeyDown(keyCode);
+    } else if (recorder_ != nullptr) {
       recorder_->KeyDown(keyCode, ShiftState(event->modifiers()));
     } else {
       game_->Form_KeyDown(keyCode, ShiftState(event->modifiers()));
@@ -367,7 +424,9 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
   }
   const QString text = event->text();
   if (!TypesCharacter(text)) return;
-  if (recorder_ != nullptr) {
+  if (sink_ != nullptr) {
+    sink_->KeyPress(text.front().unicode());
+  } else if (recorder_ != nullptr) {
     recorder_->KeyPress(text.front().unicode());
   } else {
     game_->Form_KeyPress(text.front().unicode());
@@ -377,14 +436,16 @@ void CourtWindow::keyPressEvent(QKeyEvent* event) {
 void CourtWindow::keyReleaseEvent(QKeyEvent* event) {
   // X11 sends a release before every repeated press; the game takes a key-up to mean the key
   // really went up, which would cut a held key into taps.
-  if (game_ == nullptr || event->isAutoRepeat()) return;
+  if ((game_ == nullptr && sink_ == nullptr) || event->isAutoRepeat()) return;
   const int keyCode = TranslateKey(event->key(), VirtualKeyCode(*event));
   if (keyCode != 0) KeyUp(keyCode, ShiftState(event->modifiers()));
 }
 
 void CourtWindow::KeyUp(int keyCode, int shift) {
   held_[static_cast<std::size_t>(keyCode) % held_.size()] = false;
-  if (recorder_ != nullptr) {
+  if (sink_ != nullptr) {
+    sink_->KeyUp(keyCode);
+  } else if (recorder_ != nullptr) {
     recorder_->KeyUp(keyCode, shift);
   } else {
     game_->Form_KeyUp(keyCode, shift);
@@ -403,7 +464,7 @@ void CourtWindow::ReturnKeyboard() {
 }
 
 void CourtWindow::ReleaseHeldKeys() {
-  if (game_ == nullptr) return;
+  if (game_ == nullptr && sink_ == nullptr) return;
   for (std::size_t code = 0; code < held_.size(); ++code) {
     if (held_[code]) KeyUp(static_cast<int>(code), 0);
   }
@@ -416,8 +477,8 @@ bool CourtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) SetFullScreen(!isFullScreen());
     return true;
   }
-  if (event->type() == QEvent::KeyRelease && game_ != nullptr && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() != this) {
+  if (event->type() == QEvent::KeyRelease && (game_ != nullptr || sink_ != nullptr) &&
+      watched->isWidgetType() && static_cast<QWidget*>(watched)->window() != this) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const int keyCode = key->isAutoRepeat() ? 0 : TranslateKey(key->key(), VirtualKeyCode(*key));
     if (keyCode != 0 && held_[static_cast<std::size_t>(keyCode) % held_.size()])

@@ -20,6 +20,16 @@ namespace tandemhoop {
 class Game;
 class Recorder;
 
+// Where the court window's keys go instead of the game while something else has the court (an
+// online game): the codes the game's handlers would get, after the player's chosen keys.
+class KeySink {
+ public:
+  virtual ~KeySink() = default;
+  virtual void KeyDown(int code) = 0;
+  virtual void KeyUp(int code) = 0;
+  virtual void KeyPress(int character) = 0;
+};
+
 // The virtual-key code the game's key handlers expect for a Qt key; 0 for a key the game has no
 // code for (such a key still reaches the character handler if it types a character).
 int VirtualKeyCode(int qtKey);
@@ -42,6 +52,7 @@ class CourtWindow : public QWidget {
  public:
   static constexpr int kWidth = 727;
   static constexpr int kHeight = 542;
+  static constexpr int kStatusHeight = 22;  // the status line's strip below the picture
 
   CourtWindow();
 
@@ -49,6 +60,9 @@ class CourtWindow : public QWidget {
   void SetGame(Game* game);
   // Keys go through the recorder, which passes them on to the game, when one is set.
   void SetRecorder(Recorder* recorder) { recorder_ = recorder; }
+  // While a sink is set, every key goes to it and none to the game; the keys held when it
+  // changes go up where they went down.
+  void SetKeySink(KeySink* sink);
   // What closing the window from the desktop does (the desktop wires it to the quit path).
   void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
   // Keys of the additions (F2 ...), which type no character: a hook that takes the Qt key
@@ -98,6 +112,12 @@ class CourtWindow : public QWidget {
   // border round the picture where there is room for it (full screen has no title). Empty: none.
   void SetStateMark(const QString& mark);
   const QString& stateMark() const { return stateMark_; }
+  // A line of its own below the picture (an online game's connection), in a strip the window
+  // grows by while there is one. Empty: no strip. `warning` shows it in the colour of a warning.
+  void SetStatusLine(const QString& line, bool warning = false);
+  const QString& statusLine() const { return statusLine_; }
+  // Where the picture is shown in the window, in the window's own coordinates.
+  QRect PictureRect() const;
   // The scaling, full screen and window size the player left last time; they are remembered as
   // they change. Call before the window is first shown.
   void RestoreSettings();
@@ -131,6 +151,9 @@ class CourtWindow : public QWidget {
   void KeyUp(int keyCode, int shift);
   void ReturnKeyboard();
   QSize DeviceArea() const;
+  // The part of the device area the picture is fitted into: all of it but the status strip.
+  QSize PictureArea() const;
+  int StatusHeight() const;
   void RememberSize();
 
   void PaintStateMark(QPainter& painter, QSize area);
@@ -138,6 +161,9 @@ class CourtWindow : public QWidget {
   Presenter presenter_;
   QString cornerMark_;
   QString stateMark_;
+  QString statusLine_;
+  bool statusWarning_ = false;
+  int grownBy_ = 0;  // what the window grew by for the status strip, to give back
   bool restoring_ = false;
   bool maximisedUnderFullScreen_ = false;  // what leaving full screen goes back to
   QSize normalSize_;                       // shown neither maximised nor full screen, last
@@ -148,6 +174,7 @@ class CourtWindow : public QWidget {
 
   Game* game_ = nullptr;
   Recorder* recorder_ = nullptr;
+  KeySink* sink_ = nullptr;
   std::array<bool, 256> held_{};  // by virtual-key code: down, and not yet up
   std::function<void()> onClose_;
   std::vector<MenuFiller> menuFillers_;

@@ -217,6 +217,18 @@ void DesktopPlatform::Print(std::string_view line) {
   court_.ShowChanged(touched);
 }
 
+void DesktopPlatform::ForgetCourt() {
+  courtUnderneath_ = false;
+  drawnOverCourt_ = QRegion();
+  printed_.clear();
+  printedBefore_.clear();
+  court_.update();
+}
+
+void DesktopPlatform::MarkPaused() {
+  if (pauseMarked_ && !ended_ && !TimerEnabled()) court_.SetStateMark(kPauseMark);
+}
+
 void DesktopPlatform::FinishFrame() {
   // Lines of the frame before that this frame did not print again: the court is back there.
   for (const PrintedLine& before : printedBefore_)

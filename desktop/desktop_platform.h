@@ -77,6 +77,15 @@ class DesktopPlatform final : public Platform {
   void RestoreSpeed();
   void FillSpeedMenu(QMenu& menu);
 
+  // Something else drew a frame through this platform (an online game, which runs its own
+  // ticks): show what is left to show, as at the end of a tick of the timer.
+  void FrameDone() { FinishFrame(); }
+  // The court window's picture was put back from a copy: the next court is copied whole.
+  void ForgetCourt();
+  // The game was stopped from outside while it played (for an online game): it says so as after
+  // No to the quit question, and the next character key resumes it.
+  void MarkPaused();
+
   // The host's timer woke up: run the tick if one is due, then sleep until the next.
   void ServiceTimer();
   TickScheduler& scheduler() { return scheduler_; }

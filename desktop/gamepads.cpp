@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "desktop/court_window.h"
 #include "desktop/selection_screen.h"
 #include "game/game.h"
 #include "game/keys.h"
@@ -331,7 +332,7 @@ DesktopGamepadTarget::DesktopGamepadTarget(Game& game, SelectionScreen* selectio
     : game_(game), selection_(selection) {}
 
 GamepadTarget::Route DesktopGamepadTarget::CurrentRoute() {
-  if (game_.Ended()) return Route::Nothing;
+  if (game_.Ended() && sink_ == nullptr) return Route::Nothing;
   QWidget* modal = QApplication::activeModalWidget();
   if (qobject_cast<QMessageBox*>(modal) != nullptr) return Route::MessageBox;
   if (modal != nullptr || QApplication::activePopupWidget() != nullptr) return Route::Nothing;
@@ -340,6 +341,8 @@ GamepadTarget::Route DesktopGamepadTarget::CurrentRoute() {
 }
 
 bool DesktopGamepadTarget::AgainstComputer() {
+  // Online, as against the computer, one pad plays: the local player's.
+  if (sink_ != nullptr) return true;
   return game_.state.playClock > 0 && game_.state.twoPlayerMode == kFalse;
 }
 
@@ -369,16 +372,28 @@ void DesktopGamepadTarget::Press(int character) {
 }
 
 void DesktopGamepadTarget::KeyDown(int code) {
+  if (sink_ != nullptr) {
+    sink_->KeyDown(code);
+    return;
+  }
   Down(code);
   // The letter keys type their letter, which starts and resumes the game like any character.
   if (code >= 'A' && code <= 'Z') Press(code - 'A' + 'a');
 }
 
 void DesktopGamepadTarget::KeyUp(int code) {
+  if (sink_ != nullptr) {
+    sink_->KeyUp(code);
+    return;
+  }
   Up(code);
 }
 
 void DesktopGamepadTarget::Stroke(int code) {
+  if (sink_ != nullptr) {
+    sink_->KeyPress(code);
+    return;
+  }
   Down(code);
   Press(code);
   Up(code);

@@ -13,6 +13,7 @@ struct _SDL_GameController;
 namespace tandemhoop {
 
 class Game;
+class KeySink;
 class Recorder;
 class SelectionScreen;
 
@@ -161,6 +162,9 @@ class DesktopGamepadTarget : public GamepadTarget {
 
   // Where the game is recorded, the pads' keys go through the recorder.
   void SetRecorder(Recorder* recorder) { recorder_ = recorder; }
+  // While a sink is set (an online game), the pads' keys go to it: the first pad only, as the
+  // local player's Player 1 keys.
+  void SetKeySink(KeySink* sink) { sink_ = sink; }
 
  private:
   void Down(int code);
@@ -170,6 +174,7 @@ class DesktopGamepadTarget : public GamepadTarget {
   Game& game_;
   SelectionScreen* selection_;
   Recorder* recorder_ = nullptr;
+  KeySink* sink_ = nullptr;
 };
 
 }  // namespace tandemhoop

@@ -2,6 +2,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,8 @@
 #include "desktop/gamepads.h"
 #include "desktop/key_bindings.h"
 #include "desktop/level_menu.h"
+#include "desktop/online_dialog.h"
+#include "desktop/online_game.h"
 #include "desktop/picture_holders.h"
 #include "desktop/replay_desktop.h"
 #include "desktop/selection_screen.h"
@@ -21,6 +24,7 @@
 #include "game/game.h"
 #include "game/mt_random.h"
 #include "game/replay.h"
+#include "net/room.h"
 
 namespace {
 
@@ -46,15 +50,25 @@ constexpr const char* kUsage =
     "                          that it ends where it was recorded (exit 0 if so, 1 if not,\n"
     "                          2 if the file cannot be read)\n"
     "  --record FILE           also write the replay of this game to FILE\n"
+    "  --server URL --host     play online: make a room on the room server at URL\n"
+    "                          (ws://HOST:PORT/play, or HOST:PORT) and print its code as\n"
+    "                          \"room CODE\" once it is there, for the other player\n"
+    "  --server URL --join CODE\n"
+    "                          play online: join the room of that code on the server at URL\n"
+    "                          (or come back into it after this program was stopped)\n"
     "  --help                  show this help\n"
     "  --version               show the name and version\n"
     "\n"
     "Every game that is won or quit after play began is kept in the game's data folder,\n"
-    "replays/ (the 50 newest).\n";
+    "replays/ (the 50 newest), online games too. \"Play online…\" in the court's menu (right\n"
+    "click) hosts or joins as well, and hosts on this computer for a friend on the network.\n";
 
 struct Options {
   std::string replay;
   std::string record;
+  std::string server;
+  std::string join;
+  bool host = false;
   bool verify = false;
   bool help = false;
   bool version = false;
@@ -64,9 +78,9 @@ struct Options {
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    const auto value = [&](std::string& into) {
+    const auto value = [&](std::string& into, const char* what = "a file name") {
       if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-        error = argument + " needs a file name";
+        error = argument + " needs " + what;
         return false;
       }
       into = argv[++i];
@@ -82,6 +96,12 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       if (!value(options.replay)) return false;
     } else if (argument == "--record") {
       if (!value(options.record)) return false;
+    } else if (argument == "--server") {
+      if (!value(options.server, "a server address")) return false;
+    } else if (argument == "--join") {
+      if (!value(options.join, "a room code")) return false;
+    } else if (argument == "--host") {
+      options.host = true;
     } else {
       error = "unknown option '" + argument + "'";
       return false;
@@ -93,6 +113,41 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   }
   if (!options.record.empty() && !options.replay.empty()) {
     error = "--record is for a game played, not for a replay shown";
+    return false;
+  }
+  const bool online = options.host || !options.join.empty();
+  if (online && options.server.empty()) {
+    error = std::string(options.host ? "--host" : "--join") + " needs --server URL";
+    return false;
+  }
+  if (!options.server.empty() && !online) {
+    error = "--server needs --host or --join CODE";
+    return false;
+  }
+  if (options.host && !options.join.empty()) {
+    error = "--host and --join do not go together: one makes a room, the other joins one";
+    return false;
+  }
+  if (online && (!options.replay.empty() || !options.record.empty())) {
+    error = "online play does not go with --replay or --record (its replay is kept anyway)";
+    return false;
+  }
+  return true;
+}
+
+// The online request of the command line; fails with a one-line reason.
+bool ReadOnlineRequest(const Options& options, tandemhoop::OnlineRequest& request,
+                       std::string& error) {
+  QString why;
+  if (!tandemhoop::ReadServerAddress(QString::fromLocal8Bit(options.server.c_str()), request.server,
+                                     &why)) {
+    error = "--server: " + why.toStdString();
+    return false;
+  }
+  request.host = options.host;
+  if (!options.host && !tandemhoop::net::ParseRoomCode(options.join, request.code)) {
+    error = "--join: not a room code: '" + options.join + "' (six characters of " +
+            std::string(tandemhoop::net::kRoomCodeAlphabet) + ")";
     return false;
   }
   return true;
@@ -146,6 +201,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.verify) return Verify(options.replay);
+  tandemhoop::OnlineRequest onlineRequest;
+  const bool online = !options.server.empty();
+  if (online && !ReadOnlineRequest(options, onlineRequest, error)) {
+    std::fprintf(stderr, "tandemhoop: %s (see tandemhoop --help)\n", error.c_str());
+    return 2;
+  }
   if (!options.record.empty()) {
     QString why;
     if (!tandemhoop::CanWriteReplayTo(QString::fromLocal8Bit(options.record.c_str()), &why)) {
@@ -216,7 +277,13 @@ int main(int argc, char** argv) {
   court.SetGame(&game);
   court.SetRecorder(&recorder);
   court.SetHeldRunner([&platform](const std::function<void()>& body) { platform.RunHeld(body); });
-  const auto quit = [&platform, &game, &recorder] {
+  // Online play borrows the court window, the selection screen and the keys.
+  tandemhoop::OnlineGame onlineGame(court, pictures, selection, platform, game);
+  onlineGame.SetGamepadTarget(&padTarget);
+  onlineGame.SetPadPoll([&pads] { pads.Poll(); });
+  const auto quit = [&platform, &game, &recorder, &onlineGame] {
+    // The other player is told, and the online game kept, before the program ends.
+    onlineGame.Leave();
     platform.QuitFromDesktop(game, [&recorder] { recorder.KeyPress(27); });
   };
   court.SetCloseHandler(quit);
@@ -226,12 +293,23 @@ int main(int argc, char** argv) {
   platform.RestoreSpeed();
   tandemhoop::RecordSpeedChanges(platform, recorder);
   court.RestoreSettings();
+  court.AddMenuEntries([&court, &onlineGame, &platform](QMenu& menu) {
+    if (onlineGame.InGame()) {
+      menu.addAction(QStringLiteral("Leave the online game"), &court,
+                     [&onlineGame] { onlineGame.Leave(); });
+    } else {
+      menu.addAction(QStringLiteral("Play online…"), &court, [&court, &onlineGame, &platform] {
+        tandemhoop::RunOnlineDialog(court, onlineGame, platform.speed());
+      });
+    }
+  });
   court.AddMenuEntries([&court](QMenu& menu) { court.FillDisplayMenu(menu); });
   court.AddMenuEntries([&platform](QMenu& menu) { platform.FillSpeedMenu(menu); });
   tandemhoop::InstallComputerLevelMenu(court, game);
   tandemhoop::OfferEasierLevelAfterALoss(platform, game);
   tandemhoop::SoundOutput sound;
   tandemhoop::ConnectSound(sound, platform, court);
+  onlineGame.SetSoundHandler([&sound](tandemhoop::Sound cue) { sound.Play(cue); });
   tandemhoop::AddReplayMenu(court, recorder);
   // A game won, or quit after play began, is kept.
   QString kept;
@@ -258,6 +336,17 @@ int main(int argc, char** argv) {
   court.activateWindow();
   // Centred by its outer size, which is known only once a window manager has framed it.
   platform.CentreOnceFramed();
+  if (online) {
+    // From the command line the program is the online game: it ends when that does.
+    onlineGame.SetCommandLine(true);
+    onlineRequest.speed = platform.speed();
+    QTimer::singleShot(0, &court, [&court, &onlineGame, &onlineRequest] {
+      if (!tandemhoop::RunOnlineDialog(court, onlineGame, onlineRequest.speed, &onlineRequest) &&
+          !onlineGame.Active()) {
+        QCoreApplication::exit(onlineGame.ExitCode());
+      }
+    });
+  }
   const int code = app.exec();
   if (!options.record.empty()) {
     QString failure;

@@ -28,6 +28,8 @@ const QColor kFlatBorder(128, 128, 128);
 // Twenty-five spaces put the title near the middle of the narrow caption.
 const QString kCaption = QStringLiteral("                         Tandemhoop");
 const QString kMakerLine = QStringLiteral("Tandemhoop Games");
+const QString kVsComputer = QStringLiteral("vs Computer");
+const QString kTwoPlayers = QStringLiteral("2 Players");
 
 // The focus is drawn as a frame that shows on the white of the names and portraits and on the
 // black around the badges alike.
@@ -96,6 +98,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   } else {
     painter.drawImage(inside.topLeft(), art_);
   }
+  // The other side's pick online: there, but not to be had.
+  if (!isEnabled()) painter.fillRect(inside, QColor(0, 0, 0, 150));
   painter.end();
   DrawFocusFrame(this);
 }
@@ -129,7 +133,9 @@ SelectionScreen::SelectionScreen(GameState& state, PictureHolders& pictures, QWi
 }
 
 void SelectionScreen::Clicked(SelectionClick click) {
-  if (route_) {
+  if (onlineRoute_) {
+    onlineRoute_(click);
+  } else if (route_) {
     route_(click);
   } else {
     DispatchClick(rules_, click);
@@ -245,10 +251,8 @@ void SelectionScreen::Build() {
     command->setAccessibleName(caption);
     connect(command, &QPushButton::clicked, this, [click = std::move(onClick)] { click(); });
   };
-  button("Command3", QStringLiteral("vs Computer"), 208,
-         [this] { Clicked(SelectionClick::Command3); });
-  button("Command4", QStringLiteral("2 Players"), 240,
-         [this] { Clicked(SelectionClick::Command4); });
+  button("Command3", kVsComputer, 208, [this] { Clicked(SelectionClick::Command3); });
+  button("Command4", kTwoPlayers, 240, [this] { Clicked(SelectionClick::Command4); });
 
   for (QWidget* child : findChildren<QWidget*>()) {
     if (child->focusPolicy() & Qt::TabFocus) child->installEventFilter(this);
@@ -344,6 +348,10 @@ void SelectionScreen::ShowScreen() {
     if (isMinimized()) showNormal();
     return;
   }
+  Place();
+}
+
+void SelectionScreen::Place() {
   if (court_ != nullptr) {
     const QRect over = court_->geometry();
     move(over.center() - QPoint(kWidth / 2, kHeight / 2));
@@ -351,6 +359,92 @@ void SelectionScreen::ShowScreen() {
   show();
   raise();
   activateWindow();
+}
+
+namespace {
+
+// The portrait and the name label of each pick, 1 to 4.
+constexpr const char* kPortraits[4] = {"Picture26", "Picture34", "Picture42", "Picture50"};
+constexpr const char* kNames[4] = {"Label6", "Label3", "Label4", "Label5"};
+
+QString PickText(int pick) {
+  if (pick < 1 || pick > 4) return {};
+  const std::string_view text = kPlayerNames[pick - 1].pickText;
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void SelectionScreen::BeginOnline(std::function<void(SelectionClick)> route) {
+  if (!Online()) {
+    savedText1_ = text1_->text();
+    savedText2_ = text2_->text();
+  }
+  onlineRoute_ = std::move(route);
+  if (onlineStatus_ == nullptr) {
+    // Above the title line, where the screen is plain black.
+    onlineStatus_ = new QLabel(this);
+    onlineStatus_->setObjectName(QStringLiteral("OnlineStatus"));
+    onlineStatus_->setTextFormat(Qt::PlainText);
+    onlineStatus_->setAlignment(Qt::AlignCenter);
+    onlineStatus_->setWordWrap(true);
+    onlineStatus_->setGeometry(8, 4, kWidth - 16, 34);
+    SetColours(onlineStatus_, kWhite, kBlack);
+  }
+  onlineStatus_->show();
+  auto* ready = findChild<QPushButton*>(QStringLiteral("Command3"));
+  ready->setText(QStringLiteral("Ready"));
+  ready->setAccessibleName(QStringLiteral("Ready"));
+  ready->setCheckable(true);
+  auto* leave = findChild<QPushButton*>(QStringLiteral("Command4"));
+  leave->setText(QStringLiteral("Leave"));
+  leave->setAccessibleName(QStringLiteral("Leave"));
+  for (QLineEdit* box : {text1_, text2_})
+    box->setReadOnly(true);
+}
+
+void SelectionScreen::ShowOnline(const OnlinePicks& picks) {
+  const int own = picks.localSide == 1 ? picks.p1Pick : picks.p2Pick;
+  const int other = picks.localSide == 1 ? picks.p2Pick : picks.p1Pick;
+  text1_->setText(PickText(picks.p1Pick));
+  text2_->setText(PickText(picks.p2Pick));
+  for (int pick = 1; pick <= 4; ++pick) {
+    for (const char* name : {kPortraits[pick - 1], kNames[pick - 1]}) {
+      if (auto* control = findChild<QWidget*>(QString::fromLatin1(name)))
+        control->setEnabled(pick != other);
+    }
+  }
+  findChild<QWidget*>(QStringLiteral("Picture1"))->setEnabled(picks.localSide == 1);
+  findChild<QWidget*>(QStringLiteral("Picture2"))->setEnabled(picks.localSide == 2);
+  auto* ready = findChild<QPushButton*>(QStringLiteral("Command3"));
+  ready->setEnabled(own != 0);
+  ready->setChecked(picks.localSide == 1 ? picks.p1Ready : picks.p2Ready);
+  onlineStatus_->setText(picks.status);
+  if (!isVisible()) {
+    Place();
+    FirstPortrait()->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void SelectionScreen::EndOnline() {
+  if (!Online()) return;
+  onlineRoute_ = nullptr;
+  onlineStatus_->hide();
+  for (QWidget* child : findChildren<QWidget*>())
+    child->setEnabled(true);
+  auto* command3 = findChild<QPushButton*>(QStringLiteral("Command3"));
+  command3->setChecked(false);
+  command3->setCheckable(false);
+  command3->setText(kVsComputer);
+  command3->setAccessibleName(kVsComputer);
+  auto* command4 = findChild<QPushButton*>(QStringLiteral("Command4"));
+  command4->setText(kTwoPlayers);
+  command4->setAccessibleName(kTwoPlayers);
+  for (QLineEdit* box : {text1_, text2_})
+    box->setReadOnly(false);
+  text1_->setText(savedText1_);
+  text2_->setText(savedText2_);
+  hide();
 }
 
 void SelectionScreen::SetText1(std::string_view text) {

@@ -31,7 +31,7 @@ class Clickable : public Widget {
   }
 
   void Click() {
-    if (onClick_) onClick_();
+    if (this->isEnabled() && onClick_) onClick_();
   }
 
  protected:
@@ -114,6 +114,23 @@ class SelectionScreen : public QWidget, public SelectionView {
   using HeldCheck = std::function<bool(const QKeyEvent&)>;
   void SetStillHeldCheck(HeldCheck check) { stillHeld_ = std::move(check); }
 
+  // An online game's selection, where each side picks only its own player. While it is online,
+  // the clicks go to `route` instead of the rules, the mode buttons are Ready (a switch) and
+  // Leave, and ShowOnline shows both sides' picks as the online game has them: the other side's
+  // pick cannot be clicked, nor its badge. EndOnline puts the screen back as it was, hidden.
+  struct OnlinePicks {
+    int localSide = 1;  // 1 or 2
+    int p1Pick = 0;     // 0: none
+    int p2Pick = 0;
+    bool p1Ready = false;
+    bool p2Ready = false;
+    QString status;  // a line above the boxes: what the player is waiting for
+  };
+  void BeginOnline(std::function<void(SelectionClick)> route);
+  void ShowOnline(const OnlinePicks& picks);
+  void EndOnline();
+  bool Online() const { return static_cast<bool>(onlineRoute_); }
+
   // For players without a mouse: the focus moves to the nearest control in a direction (dx, dy
   // of -1, 0 or 1), and the focused control is activated exactly as a click would.
   void MoveFocus(int dx, int dy);
@@ -136,8 +153,14 @@ class SelectionScreen : public QWidget, public SelectionView {
   QWidget* FirstPortrait() const;
   bool StillHeld(const QKeyEvent& key) const;
 
+  void Place();
+
   PlayerSelection rules_;
   std::function<void(SelectionClick)> route_;
+  std::function<void(SelectionClick)> onlineRoute_;
+  QLabel* onlineStatus_ = nullptr;
+  QString savedText1_;
+  QString savedText2_;
   HeldCheck stillHeld_;
   PictureHolders& pictures_;
   QWidget* court_;

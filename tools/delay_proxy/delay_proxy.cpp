@@ -222,7 +222,9 @@ class Proxy {
             if (!out.readClosed && out.queued < kMaxQueued) events |= POLLIN;
             if (!in.chunks.empty() && in.chunks.front().due <= now) events |= POLLOUT;
           }
-          fds.push_back({connection->fds[side], events, 0});
+          // A side with nothing more to do is left out: a reset one would wake the poll at once.
+          const bool done = out.readClosed && in.writeClosed;
+          fds.push_back({done ? -1 : connection->fds[side], events, 0});
         }
       }
       const int timeout = NextTimeout(now);
@@ -293,7 +295,7 @@ class Proxy {
     char buffer[65536];
     const ssize_t got = read(connection.fds[side], buffer, sizeof buffer);
     if (got < 0) {
-      if (errno != EAGAIN && errno != EINTR) connection.dead = true;
+      if (errno != EAGAIN && errno != EINTR) Reset(connection, side);
       return;
     }
     if (got == 0) {
@@ -314,6 +316,17 @@ class Proxy {
     direction.queued += static_cast<std::size_t>(got);
   }
 
+  // One side reset its connection (it closed it with bytes still coming in). What it sent
+  // before is on its way and still arrives, as over a real link; nothing reaches it any more.
+  void Reset(Connection& connection, int side) {
+    connection.directions[side].readClosed = true;
+    Direction& toIt = connection.directions[1 - side];
+    toIt.chunks.clear();
+    toIt.queued = 0;
+    toIt.readClosed = true;
+    toIt.writeClosed = true;
+  }
+
   void Flush(Connection& connection, std::int64_t now) {
     if (connection.connecting || connection.dead) return;
     for (int side = 0; side < 2; ++side) {
@@ -324,7 +337,7 @@ class Proxy {
         const ssize_t put =
             write(to, chunk.bytes.data() + chunk.sent, chunk.bytes.size() - chunk.sent);
         if (put < 0) {
-          if (errno != EAGAIN && errno != EINTR) connection.dead = true;
+          if (errno != EAGAIN && errno != EINTR) Reset(connection, 1 - side);
           break;
         }
         chunk.sent += static_cast<std::size_t>(put);
