@@ -1,7 +1,6 @@
 #include "net/online_text.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "net/room.h"
 
@@ -13,10 +12,15 @@ std::string Code(const Status& status) {
   return IsRoomCode(status.code) ? std::string(CodeText(status.code)) : std::string();
 }
 
-std::string Number(double value, const char* format) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
+// A figure rounded to `places` decimals (0 or 1). Written out by hand: the printf family would
+// bring the C library's file output into the browser's module, which imports nothing but the
+// page's own functions.
+std::string Number(double value, int places) {
+  const long long scaled = std::llround(places == 0 ? value : value * 10);
+  if (places == 0) return std::to_string(scaled);
+  const std::string sign = scaled < 0 ? "-" : "";
+  const long long magnitude = scaled < 0 ? -scaled : scaled;
+  return sign + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
 }
 
 }  // namespace
@@ -36,7 +40,7 @@ std::string ConnectionLine(const Status& status, const Stats& stats) {
   } else if (stats.roundTripMs < 0.5) {
     line += "under 1 ms";
   } else {
-    line += Number(std::round(stats.roundTripMs), "%.0f") + " ms";
+    line += Number(stats.roundTripMs, 0) + " ms";
   }
   if (status.phase == Phase::Waiting) {
     line += " \u2014 waiting for the other player's keys";
@@ -147,14 +151,14 @@ std::string StatsLine(const Stats& stats) {
     depths += depth * stats.rollbackDepths[depth];
   const double meanDepth =
       stats.rollbacks == 0 ? 0 : static_cast<double>(depths) / static_cast<double>(stats.rollbacks);
-  return "online: round trip " + Number(stats.roundTripMs, "%.0f") + " ms, input delay " +
+  return "online: round trip " + Number(stats.roundTripMs, 0) + " ms, input delay " +
          std::to_string(stats.inputDelayTicks) + " ticks, " + std::to_string(stats.ticks) +
          " ticks, " + std::to_string(stats.rollbacks) + " rollbacks (deepest " +
-         std::to_string(stats.maxRollbackDepth) + " ticks, mean " + Number(meanDepth, "%.1f") +
-         "), " + std::to_string(stats.rerunTicks) + " ticks run again, " +
-         std::to_string(stats.waits) + " waits (" + std::to_string(stats.ticksWaited) +
-         " ticks held), " + std::to_string(stats.bytesSent) + " bytes sent, " +
-         std::to_string(stats.bytesReceived) + " received";
+         std::to_string(stats.maxRollbackDepth) + " ticks, mean " + Number(meanDepth, 1) + "), " +
+         std::to_string(stats.rerunTicks) + " ticks run again, " + std::to_string(stats.waits) +
+         " waits (" + std::to_string(stats.ticksWaited) + " ticks held), " +
+         std::to_string(stats.bytesSent) + " bytes sent, " + std::to_string(stats.bytesReceived) +
+         " received";
 }
 
 }  // namespace tandemhoop::net

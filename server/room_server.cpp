@@ -26,6 +26,10 @@ constexpr std::int64_t kHeadMs = 5000;
 constexpr std::int64_t kAnswerMs = 120'000;
 // A connection being closed whose other end does not finish the close is cut after this.
 constexpr std::int64_t kClosingMs = 5000;
+// A browser fetches a page's files six at a time, each on a connection of its own (every answer
+// closes its connection), and a household behind one address may open the page in a few tabs at
+// once: connections for the page have an allowance of their own beside the players'.
+constexpr int kPageConnectionsPerAddress = 24;
 // WebSocket messages larger than this are cut off by Qt itself; below it the lobby refuses
 // what is over the protocol's own limit, saying why.
 constexpr quint64 kMaxIncomingBytes = 4 * net::kMaxMessageBytes;
@@ -78,11 +82,20 @@ class RoomServer::Impl {
   QElapsedTimer clock;
   Lobby lobby;
 
-  // Addresses and how many connections each has open; declared before what holds a count.
-  QHash<QString, int> perAddress;
-  void Uncount(const QString& address) {
-    if (!address.isEmpty() && --perAddress[address] <= 0) perAddress.remove(address);
-  }
+  // Addresses and how many connections each has open, of any kind and for play; declared before
+  // what holds a count.
+  struct PerAddress {
+    QHash<QString, int> open;
+    void Uncount(const QString& address) {
+      if (!address.isEmpty() && --open[address] <= 0) open.remove(address);
+    }
+  };
+  PerAddress perAddress;
+  PerAddress playersPerAddress;
+  void Uncount(const QString& address) { perAddress.Uncount(address); }
+  // Counts one more connection of `address` against `limit`; false (and logged once a minute)
+  // when it already has that many.
+  bool Take(PerAddress& counts, const QString& address, int limit);
   // Connections whose request has not been answered or handed on yet.
   struct Connection {
     QString counted;  // the address it counts against, empty when none yet
@@ -97,6 +110,7 @@ class RoomServer::Impl {
     QString address;
     std::optional<net::RoomCode> code;
     QString counted;
+    QString player;  // the address it counts against as a player's
     std::int64_t since = 0;
   };
   QHash<QString, Upgrade> upgrades;
@@ -113,9 +127,12 @@ class RoomServer::Impl {
 
 class RoomServer::Impl::Link final : public PeerLink {
  public:
-  Link(Impl& impl, QWebSocket* socket, QString counted)
-      : impl_(impl), socket_(socket), counted_(std::move(counted)) {}
-  ~Link() override { impl_.Uncount(counted_); }
+  Link(Impl& impl, QWebSocket* socket, QString counted, QString player)
+      : impl_(impl), socket_(socket), counted_(std::move(counted)), player_(std::move(player)) {}
+  ~Link() override {
+    impl_.Uncount(counted_);
+    impl_.playersPerAddress.Uncount(player_);
+  }
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
 
@@ -156,6 +173,7 @@ class RoomServer::Impl::Link final : public PeerLink {
   Impl& impl_;
   QWebSocket* socket_;
   QString counted_;
+  QString player_;
   bool closing_ = false;
   std::int64_t closingSince_ = 0;
 };
@@ -209,21 +227,28 @@ void RoomServer::Impl::Accept() {
   }
 }
 
-bool RoomServer::Impl::Count(QTcpSocket* socket, const QString& address) {
-  int& open = perAddress[address];
-  if (open >= options.lobby.limits.connectionsPerAddress) {
+bool RoomServer::Impl::Take(PerAddress& counts, const QString& address, int limit) {
+  int& open = counts.open[address];
+  if (open >= limit) {
     if (!told.contains(address)) {
       told.insert(address);
-      log(QStringLiteral("refused %1: more than %2 connections at once")
-              .arg(address)
-              .arg(options.lobby.limits.connectionsPerAddress));
+      log(QStringLiteral("refused %1: more than %2 connections at once").arg(address).arg(limit));
     }
-    if (open == 0) perAddress.remove(address);
+    if (open == 0) counts.open.remove(address);
+    return false;
+  }
+  ++open;
+  return true;
+}
+
+// Any connection, before its head says what it is for.
+bool RoomServer::Impl::Count(QTcpSocket* socket, const QString& address) {
+  if (!Take(perAddress, address,
+            options.lobby.limits.connectionsPerAddress + kPageConnectionsPerAddress)) {
     socket->abort();
     socket->deleteLater();
     return false;
   }
-  ++open;
   connections[socket].counted = address;
   return true;
 }
@@ -265,10 +290,16 @@ void RoomServer::Impl::ReadHead(QTcpSocket* socket) {
                           "Upgrade: websocket\r\n"));
       return;
     }
+    // The players' own limit: the page's allowance is not for play.
+    if (!Take(playersPerAddress, address, options.lobby.limits.connectionsPerAddress)) {
+      socket->abort();
+      socket->deleteLater();
+      return;
+    }
     const Connection connection = connections.take(socket);
     QObject::disconnect(socket, nullptr, nullptr, nullptr);
     upgrades.insert(PeerKey(socket->peerAddress(), socket->peerPort()),
-                    Upgrade{address, code, connection.counted, Now()});
+                    Upgrade{address, code, connection.counted, address, Now()});
     webSockets.handleConnection(socket);
     return;
   }
@@ -285,7 +316,7 @@ void RoomServer::Impl::AcceptWebSocket() {
     socket->setParent(&context);
     socket->setMaxAllowedIncomingMessageSize(kMaxIncomingBytes);
     socket->setMaxAllowedIncomingFrameSize(kMaxIncomingBytes);
-    auto link = std::make_unique<Link>(*this, socket, upgrade.counted);
+    auto link = std::make_unique<Link>(*this, socket, upgrade.counted, upgrade.player);
     Link& peer = *link;
     links.emplace(socket, std::move(link));
     const QString address =
@@ -323,6 +354,7 @@ void RoomServer::Impl::Sweep() {
   for (auto it = upgrades.begin(); it != upgrades.end();) {
     if (now - it->since >= 2 * kHeadMs) {
       Uncount(it->counted);
+      playersPerAddress.Uncount(it->player);
       it = upgrades.erase(it);
     } else {
       ++it;

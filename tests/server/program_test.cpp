@@ -1,10 +1,13 @@
 // tandemhoop-server as it is run: its options, its log, its clean stop on SIGTERM telling the
 // players, and two of them behind Debian's nginx with each room routed by its address.
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 #include "net/room.h"
 #include "tests/server/scripted_client.h"
@@ -36,6 +39,59 @@ TEST(ProgramTest, ListsItsOptionsAndStopsCleanlyOnSigtermTellingThePlayers) {
   EXPECT_EQ(server.Finished(), 0);
   EXPECT_TRUE(server.output.contains(QStringLiteral("stopping (SIGTERM): telling 2 players\n")));
   EXPECT_TRUE(server.output.endsWith(QStringLiteral("stopped\n")));
+}
+
+// A browser loads a page's files six at a time, every answer on a connection of its own: as
+// many connections close and open in one turn of the server's event loop, and the numbers of
+// those that close come back for those that open.
+TEST(ProgramTest, ServesThePageToManyConnectionsOpeningAndClosingAtOnce) {
+  QTemporaryDir data;
+  const QString site = data.path() + QStringLiteral("/site");
+  ASSERT_TRUE(QDir(data.path()).mkpath(QStringLiteral("site")));
+  QFile page(site + QStringLiteral("/index.html"));
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+  page.write("<!doctype html><title>court</title>");
+  page.close();
+  QFile pack(site + QStringLiteral("/pack.bin"));
+  ASSERT_TRUE(pack.open(QIODevice::WriteOnly));
+  const QByteArray bytes(1 << 20, 'x');
+  pack.write(bytes);
+  pack.close();
+  Program server(TANDEMHOOP_SERVER_PROGRAM, {QStringLiteral("--port=0"), QStringLiteral("--data"),
+                                             data.path(), QStringLiteral("--site"), site});
+  const quint16 port = server.Port();
+  ASSERT_NE(port, 0);
+  // Six at a time, each next one asked for as soon as one is answered, as a browser does.
+  constexpr std::size_t kFiles = 60;
+  constexpr std::size_t kAtOnce = 6;
+  std::vector<std::unique_ptr<QTcpSocket>> sockets;
+  std::vector<QByteArray> answers(kFiles);
+  std::size_t done = 0;
+  const auto ask = [&] {
+    sockets.push_back(std::make_unique<QTcpSocket>());
+    sockets.back()->connectToHost(QHostAddress::LocalHost, port);
+    sockets.back()->write("GET /pack.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+  };
+  for (std::size_t i = 0; i < kAtOnce; ++i)
+    ask();
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        for (std::size_t i = done; i < sockets.size(); ++i)
+          answers[i] += sockets[i]->readAll();
+        while (done < sockets.size() &&
+               sockets[done]->state() == QAbstractSocket::UnconnectedState) {
+          answers[done] += sockets[done]->readAll();
+          sockets[done++].reset();
+          if (sockets.size() < kFiles) ask();
+        }
+        return done == kFiles;
+      },
+      30000))
+      << done << " answered";
+  for (std::size_t i = 0; i < done; ++i) {
+    EXPECT_TRUE(answers[i].startsWith("HTTP/1.1 200 OK\r\n")) << "file " << i;
+    EXPECT_TRUE(answers[i].endsWith(bytes)) << "file " << i;
+  }
 }
 
 quint16 FreePort() {

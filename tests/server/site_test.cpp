@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 #include "server/site.h"
 #include "tests/server/scripted_client.h"
@@ -108,6 +110,28 @@ TEST_F(SiteTest, OnePortServesThePageBesideARoomInPlay) {
   EXPECT_TRUE(
       fetch("GET /" + QByteArray(9000, 'a') + " HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 431 "));
   EXPECT_TRUE(fetch("\x16\x03\x01 not http\r\n\r\n").startsWith("HTTP/1.1 400 "));
+
+  // A browser fetches six files at a time, and a second tab as many: more page connections from
+  // one address than it may hold for play are all answered.
+  constexpr int kBurst = 12;
+  std::vector<std::unique_ptr<QTcpSocket>> burst;
+  std::vector<QByteArray> answers(kBurst);
+  for (int i = 0; i < kBurst; ++i) {
+    burst.push_back(std::make_unique<QTcpSocket>());
+    burst.back()->connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(burst.back()->waitForConnected(5000));
+    burst.back()->write("GET /js/main.js HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+  }
+  WaitFor([&] {
+    bool all = true;
+    for (int i = 0; i < kBurst; ++i) {
+      answers[static_cast<std::size_t>(i)] += burst[static_cast<std::size_t>(i)]->readAll();
+      all = all && burst[static_cast<std::size_t>(i)]->state() == QAbstractSocket::UnconnectedState;
+    }
+    return all;
+  });
+  for (const QByteArray& answer : answers)
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\n")) << answer.left(40).toStdString();
   EXPECT_TRUE(pair.StillPlaying());
 }
 

@@ -11,6 +11,8 @@ export async function launchChromium(extraArgs = []) {
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     userDataDir: profile,
+    // Driven through a pipe: no port is opened for it.
+    pipe: true,
     args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
            '--disable-component-update', '--disable-sync', '--no-first-run', ...extraArgs],
   });

@@ -17,6 +17,13 @@ export const fields = (() => {
   return Object.fromEntries(names.map((match, i) => [match[1], i + 2]));
 })();
 
+// Every field by name, as the page's game has it now.
+export const gameState = (page) => page.evaluate((fields) => {
+  const core = window.tandemhoop.core();
+  const raw = new Int16Array(core.memory.buffer, core.game_state(), 64);
+  return Object.fromEntries(Object.entries(fields).map(([name, index]) => [name, raw[index]]));
+}, fields);
+
 export const field = (page, name) => page.evaluate((index) => {
   const core = window.tandemhoop.core();
   return new Int16Array(core.memory.buffer, core.game_state(), 64)[index];

@@ -1,21 +1,29 @@
 // The module's face to the page: the court window's and the selection screen's handlers, and
 // what the page needs to show the court. The page calls _initialize first, then starts either a
-// game (recorded as it is played, so it can be kept as a replay) or the playback of a replay;
-// starting again puts everything back as a fresh page has it.
+// game (recorded as it is played, so it can be kept as a replay), the playback of a replay, or
+// an online game (the session runs the game; the page moves its messages); starting again puts
+// everything back as a fresh page has it.
 //
 // Every input goes through the deferred boxes: the page cannot wait inside a call for its box to
 // be answered, so a call that opens one returns with the box waiting (box_open) and runs again
 // when the page hands in the answer (answer_box).
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "game/deferred_boxes.h"
 #include "game/game.h"
 #include "game/mt_random.h"
 #include "game/replay.h"
 #include "game/speed.h"
+#include "net/online_text.h"
+#include "net/room.h"
+#include "net/session.h"
+#include "screens/pictures.h"
 #include "screens/raster.h"
 #include "screens/selection.h"
 #include "web/wasm/web_platform.h"
@@ -36,7 +44,8 @@ struct Program {
   std::unique_ptr<Player> player;      // or a replay played back
   std::unique_ptr<Game> game;
   std::unique_ptr<PlayerSelection> selection;
-  std::string text;  // strings handed to and from the page
+  std::unique_ptr<net::Session> session;  // or an online game
+  std::string text;                       // strings handed to and from the page
 };
 
 Program& program() {
@@ -54,8 +63,15 @@ void Click(SelectionClick click) {
   if (p.recorder) p.boxes.Click(click);
 }
 
+// The game whose court the page shows: the local one, or the online session's.
+const Game* Shown(const Program& p) {
+  if (p.session) return &p.session->game();
+  return p.game.get();
+}
+
 // Whatever game or replay ran before, gone: the next starts as on a fresh page.
 void Forget(Program& p) {
+  p.session.reset();
   p.selection.reset();
   p.game.reset();
   p.player.reset();
@@ -148,6 +164,7 @@ TANDEMHOOP_EXPORT("replay_matches") int ReplayMatches() {
 }
 TANDEMHOOP_EXPORT("ticks") std::uint32_t Ticks() {
   Program& p = program();
+  if (p.session) return static_cast<std::uint32_t>(p.session->stats().ticks);
   if (p.player) return p.player->ticks();
   return p.recorder ? p.recorder->ticks() : 0;
 }
@@ -292,32 +309,289 @@ TANDEMHOOP_EXPORT("frame_hash") std::uint64_t SurfaceHash() {
   return FrameHash(program().platform.surface());
 }
 TANDEMHOOP_EXPORT("state_hash") std::uint64_t GameStateHash() {
-  const Program& p = program();
-  return p.game ? StateHash(p.game->state) : 0;
+  const Game* game = Shown(program());
+  return game ? StateHash(game->state) : 0;
 }
 // The game's record, for the page's tests.
 TANDEMHOOP_EXPORT("game_state") const GameState* State() {
-  const Program& p = program();
-  return p.game ? &p.game->state : nullptr;
+  const Game* game = Shown(program());
+  return game ? &game->state : nullptr;
 }
 // What the page says at the end and starts the next game with: the picks, the mode and the score.
 TANDEMHOOP_EXPORT("p1_pick") int P1Pick() {
-  const Program& p = program();
-  return p.game ? p.game->state.p1Pick : 0;
+  const Game* game = Shown(program());
+  return game ? game->state.p1Pick : 0;
 }
 TANDEMHOOP_EXPORT("p2_pick") int P2Pick() {
-  const Program& p = program();
-  return p.game ? p.game->state.p2Pick : 0;
+  const Game* game = Shown(program());
+  return game ? game->state.p2Pick : 0;
 }
 TANDEMHOOP_EXPORT("two_players") int TwoPlayers() {
-  const Program& p = program();
-  return p.game && p.game->state.twoPlayerMode == kTrue ? 1 : 0;
+  const Game* game = Shown(program());
+  return game && game->state.twoPlayerMode == kTrue ? 1 : 0;
 }
 TANDEMHOOP_EXPORT("p1_score") int P1Score() {
-  const Program& p = program();
-  return p.game ? p.game->state.p1Score : 0;
+  const Game* game = Shown(program());
+  return game ? game->state.p1Score : 0;
 }
 TANDEMHOOP_EXPORT("p2_score") int P2Score() {
-  const Program& p = program();
-  return p.game ? p.game->state.p2Score : 0;
+  const Game* game = Shown(program());
+  return game ? game->state.p2Score : 0;
+}
+
+// Online. The page opens a WebSocket to the room server for a session, hands in every message
+// that arrives and the time (a monotonic clock in milliseconds), sends what the session gives,
+// and calls online_update when it asked to be called. The court is drawn through the same
+// platform as a local game's: only the newest tick.
+
+namespace {
+
+// What the page fills in before online_start: 32 unpredictable bytes (crypto.getRandomValues),
+// and for a guest or a player coming back the room's code and its token.
+struct OnlineSetUp {
+  std::array<std::uint8_t, 32> secret{};
+  net::RoomCode code{};
+  net::Token token{};
+};
+OnlineSetUp& setUp() {
+  static OnlineSetUp instance;
+  return instance;
+}
+
+// One message handed in by the page, at most one byte over the limit: anything longer is refused
+// all the same, and the module never holds more of it.
+std::array<std::uint8_t, net::kMaxMessageBytes + 1>& incoming() {
+  static std::array<std::uint8_t, net::kMaxMessageBytes + 1> bytes{};
+  return bytes;
+}
+
+std::span<const std::uint8_t>& outgoing() {
+  static std::span<const std::uint8_t> message;
+  return message;
+}
+
+std::int64_t Nanoseconds(double ms) {
+  return static_cast<std::int64_t>(std::llround(ms * 1e6));
+}
+
+// Where the session stands, as numbers in a fixed order the page reads in one go.
+std::array<std::int32_t, 16>& statusNumbers() {
+  static std::array<std::int32_t, 16> numbers{};
+  return numbers;
+}
+std::array<double, 16 + 65>& statsNumbers() {
+  static std::array<double, 16 + 65> numbers{};
+  return numbers;
+}
+
+}  // namespace
+
+TANDEMHOOP_EXPORT("online_secret") std::uint8_t* OnlineSecret() {
+  return setUp().secret.data();
+}
+TANDEMHOOP_EXPORT("online_code") char* OnlineCode() {
+  return setUp().code.data();
+}
+TANDEMHOOP_EXPORT("online_token") std::uint8_t* OnlineToken() {
+  return setUp().token.data();
+}
+// A host's own code for its room, from 64 random bits: into online_code.
+TANDEMHOOP_EXPORT("online_make_code") void OnlineMakeCode(std::uint32_t low, std::uint32_t high) {
+  setUp().code = net::MakeRoomCode(static_cast<std::uint64_t>(high) << 32 | low);
+}
+// What a player typed (in the text): 1 and the code in online_code when it is a room's code.
+TANDEMHOOP_EXPORT("online_parse_code") int OnlineParseCode() {
+  return net::ParseRoomCode(program().text, setUp().code) ? 1 : 0;
+}
+
+// The empty court, as it stands behind the selection screen.
+TANDEMHOOP_EXPORT("online_backdrop") void OnlineBackdrop() {
+  Program& p = program();
+  p.platform.BitBlt(0, 0, WebPlatform::kWidth, WebPlatform::kHeight,
+                    PictureRef{Holder::Form3, form3::Picture1}, RasterOp::SrcCopy);
+}
+
+// `role` 0 host, 1 guest; `speed` the host's (0 Classic, 1 Fast); `rejoin` 1 to come back to the
+// room of online_code with online_token. Whatever ran before is gone; the court is drawn empty
+// behind the page's screens until play begins.
+TANDEMHOOP_EXPORT("online_start") void OnlineStart(int role, int speed, int rejoin) {
+  Program& p = program();
+  Forget(p);
+  net::SessionOptions options;
+  options.role = role == 1 ? net::Role::Guest : net::Role::Host;
+  options.speed = SpeedOf(speed);
+  options.secret = setUp().secret;
+  options.rejoin = rejoin != 0;
+  // A host's code is its room's only once the server has made the room.
+  if (options.rejoin || options.role == net::Role::Guest) options.code = setUp().code;
+  options.token = setUp().token;
+  p.session = std::make_unique<net::Session>(p.platform, options);
+  setUp().secret = {};
+  outgoing() = {};
+  OnlineBackdrop();
+}
+
+TANDEMHOOP_EXPORT("online_open") void OnlineOpen(double nowMs) {
+  if (auto& session = program().session) session->Open(Nanoseconds(nowMs));
+}
+TANDEMHOOP_EXPORT("online_message_buffer") std::uint8_t* OnlineMessageBuffer() {
+  return incoming().data();
+}
+// The page copies at most online_message_buffer's size of a message (kMaxMessageBytes + 1) and
+// gives its whole length: a longer one reaches the session as over the limit.
+TANDEMHOOP_EXPORT("online_receive") void OnlineReceive(int length, double nowMs) {
+  auto& session = program().session;
+  if (!session || length < 0) return;
+  const std::size_t size = std::min(static_cast<std::size_t>(length), incoming().size());
+  session->Receive({incoming().data(), size}, Nanoseconds(nowMs));
+}
+// `held`: the local side's actions, bit 0 left, 1 up, 2 right, 3 down, 4 action. Returns when to
+// be called next, in the same milliseconds.
+TANDEMHOOP_EXPORT("online_update") double OnlineUpdate(double nowMs, int held) {
+  auto& session = program().session;
+  if (!session) return nowMs + 1000;
+  const std::int64_t next =
+      session->Update(Nanoseconds(nowMs), static_cast<net::Held>(held & net::kHeldMask));
+  return static_cast<double>(next) / 1e6;
+}
+// The next message to send: its length (its bytes at online_outgoing_pointer), or -1 for none.
+TANDEMHOOP_EXPORT("online_next_outgoing") int OnlineNextOutgoing() {
+  auto& session = program().session;
+  if (!session || !session->TakeOutgoing(outgoing())) return -1;
+  return static_cast<int>(outgoing().size());
+}
+TANDEMHOOP_EXPORT("online_outgoing_pointer") const std::uint8_t* OnlineOutgoingPointer() {
+  return outgoing().data();
+}
+TANDEMHOOP_EXPORT("online_connection_lost") void OnlineConnectionLost() {
+  if (auto& session = program().session) session->ConnectionLost();
+}
+TANDEMHOOP_EXPORT("online_pick") int OnlinePick(int pick) {
+  auto& session = program().session;
+  return session && session->PickPlayer(pick) ? 1 : 0;
+}
+TANDEMHOOP_EXPORT("online_ready") void OnlineReady(int ready) {
+  if (auto& session = program().session) session->SetReady(ready != 0);
+}
+TANDEMHOOP_EXPORT("online_rematch") void OnlineRematch() {
+  if (auto& session = program().session) session->RequestRematch();
+}
+TANDEMHOOP_EXPORT("online_leave") void OnlineLeave() {
+  if (auto& session = program().session) session->LeaveGame();
+}
+
+// Where the session stands: phase, match, local side (1 or 2), speed (0 Classic, 1 Fast), Player
+// 1's pick, Player 2's, Player 1 ready, Player 2 ready, winner, desync tick, refusal, the other
+// player's leave reason, whether the other player asked for a rematch, and the stoppage text's
+// length (the text itself in the text). The room's code and token go to online_code and
+// online_token. -1 when no online game runs.
+TANDEMHOOP_EXPORT("online_status") const std::int32_t* OnlineStatus() {
+  Program& p = program();
+  auto& numbers = statusNumbers();
+  numbers.fill(-1);
+  if (!p.session) return numbers.data();
+  const net::Status status = p.session->status();
+  p.text.assign(status.stoppageText);
+  setUp().code = status.code;
+  setUp().token = status.token;
+  numbers = {static_cast<std::int32_t>(status.phase),
+             status.match,
+             status.localSide,
+             static_cast<std::int32_t>(status.speed),
+             status.p1Pick,
+             status.p2Pick,
+             status.p1Ready ? 1 : 0,
+             status.p2Ready ? 1 : 0,
+             status.winner,
+             static_cast<std::int32_t>(status.desyncTick),
+             static_cast<std::int32_t>(status.refusal),
+             static_cast<std::int32_t>(status.leaveReason),
+             status.peerWantsRematch ? 1 : 0,
+             static_cast<std::int32_t>(p.text.size()),
+             0,
+             0};
+  return numbers.data();
+}
+
+// The session's statistics: round trip (ms), input delay, prediction window, ticks, ticks run
+// again, rollbacks, the last rollback's depth, the deepest, waits, ticks waited, slowdown, bytes
+// sent, bytes received, messages sent, messages received, then how many rollbacks went back
+// 0..63 and 64 or more ticks.
+TANDEMHOOP_EXPORT("online_stats") const double* OnlineStats() {
+  auto& numbers = statsNumbers();
+  numbers.fill(0);
+  const auto& session = program().session;
+  if (!session) return numbers.data();
+  const net::Stats& s = session->stats();
+  const double values[] = {s.roundTripMs,
+                           static_cast<double>(s.inputDelayTicks),
+                           static_cast<double>(s.predictionTicks),
+                           static_cast<double>(s.ticks),
+                           static_cast<double>(s.rerunTicks),
+                           static_cast<double>(s.rollbacks),
+                           static_cast<double>(s.lastRollbackDepth),
+                           static_cast<double>(s.maxRollbackDepth),
+                           static_cast<double>(s.waits),
+                           static_cast<double>(s.ticksWaited),
+                           s.slowdown,
+                           static_cast<double>(s.bytesSent),
+                           static_cast<double>(s.bytesReceived),
+                           static_cast<double>(s.messagesSent),
+                           static_cast<double>(s.messagesReceived)};
+  std::copy(std::begin(values), std::end(values), numbers.begin());
+  for (std::size_t i = 0; i < s.rollbackDepths.size(); ++i)
+    numbers[16 + i] = static_cast<double>(s.rollbackDepths[i]);
+  return numbers.data();
+}
+
+namespace {
+
+// A text for the page: into the text, its length returned.
+int GiveText(std::string text) {
+  program().text = std::move(text);
+  return static_cast<int>(program().text.size());
+}
+
+}  // namespace
+
+// What the desktop says of the same moment, in the text (UTF-8), and its length: the line beside
+// the court, the phase (with the seconds a lost player has left, and whether this side asked for
+// a rematch), the selection screen's line, Esc's question, and the figures of the connection.
+TANDEMHOOP_EXPORT("online_connection_line") int OnlineConnectionLine() {
+  const auto& session = program().session;
+  return GiveText(session ? net::ConnectionLine(session->status(), session->stats()) : "");
+}
+TANDEMHOOP_EXPORT("online_poor") int OnlinePoor() {
+  const auto& session = program().session;
+  return session && net::PoorConnection(session->status(), session->stats()) ? 1 : 0;
+}
+// `phase` -1 for the session's own, else the phase to word (a connection lost while coming back
+// is said as lost).
+TANDEMHOOP_EXPORT("online_phase_text")
+int OnlinePhaseText(int phase, int secondsLeft, int askedRematch) {
+  const auto& session = program().session;
+  if (!session) return 0;
+  net::Status status = session->status();
+  if (phase >= 0 && phase <= static_cast<int>(net::Phase::Left))
+    status.phase = static_cast<net::Phase>(phase);
+  return GiveText(net::PhaseText(status, secondsLeft, askedRematch != 0));
+}
+TANDEMHOOP_EXPORT("online_picking_text") int OnlinePickingText() {
+  const auto& session = program().session;
+  return GiveText(session ? net::PickingText(session->status()) : "");
+}
+TANDEMHOOP_EXPORT("online_leave_question") int OnlineLeaveQuestion() {
+  return GiveText(std::string(net::kLeaveQuestion));
+}
+TANDEMHOOP_EXPORT("online_stats_line") int OnlineStatsLine() {
+  const auto& session = program().session;
+  return GiveText(session ? net::StatsLine(session->stats()) : "");
+}
+
+// The online match so far as a replay file, in the text; 0 before play.
+TANDEMHOOP_EXPORT("online_replay_text") int OnlineReplayText() {
+  Program& p = program();
+  if (!p.session) return 0;
+  p.text = p.session->ReplayText();
+  return p.text.empty() ? 0 : 1;
 }

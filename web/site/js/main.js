@@ -4,6 +4,7 @@ import {decodePictures, loadPictures, readText, startCore} from './core.js';
 import {HeldKeys} from './held-keys.js';
 import {characterCode, shiftState, virtualKeyCode} from './keys.js';
 import {keepOffline} from './offline.js';
+import {Online} from './online.js';
 import {CourtOverlay} from './overlay.js';
 import {Gamepads} from './pads.js';
 import {kPeriods, TickSchedule} from './schedule.js';
@@ -16,6 +17,29 @@ const court = $('court');
 const screen = new Screen(court, $('surface'), $('screen'), $('text'));
 const selection = $('selection');
 const overlay = new CourtOverlay($('overlay'));
+// What the online game borrows of the page; it runs its own session and clock.
+const online = new Online({
+  core: () => core,
+  sound: () => sound,
+  screen,
+  overlay,
+  present: () => present(),
+  clearPage: () => resetPage(),
+  backToTitle: () => newGame(null),
+  holdLocal: () => schedule.hold(),
+  releaseLocal: () => {
+    schedule.release();
+    pump();
+  },
+  localGameInProgress: () => gameInProgress(),
+  ask: (question, onYes) => ask(question, onYes),
+  speed: () => $('speed').value,
+  placeMark: (mark) => placePaused(mark),
+  download: (text, kind) => download(text, kind),
+  focusCourt: () => court.focus({preventScroll: true}),
+  help: () => document.querySelector('.help'),
+  touch: () => touch.active,
+});
 
 let core = null;  // the module's exports
 let sound = null;
@@ -110,7 +134,10 @@ function ask(question, onYes) {
 }
 
 const platform = {
-  print: (x, y, pointer, length) => screen.print(x, y, text(pointer, length)),
+  print: (x, y, pointer, length) => {
+    online.printing();
+    return screen.print(x, y, text(pointer, length));
+  },
   set_timer_enabled: (enabled) => {
     timerOn = enabled !== 0;
     if (timerOn) started = true;
@@ -167,7 +194,7 @@ document.addEventListener('visibilitychange', () => {
 });
 
 // A game is on from the title to its end; the keys are then the game's.
-const gameOn = () => core !== null && !ended && playback === null;
+const gameOn = () => core !== null && !ended && playback === null && !online.active;
 
 // Whether a key belongs to the court: during a game, anywhere but on the selection screen, the
 // game-over panel and a box. A control under the court keeps no key of the game: once used it
@@ -175,7 +202,7 @@ const gameOn = () => core !== null && !ended && playback === null;
 function forCourt(event) {
   if (!gameOn()) return false;
   const target = event.target;
-  return !(target instanceof Element && target.closest('#selection, #over, #overlay'));
+  return !(target instanceof Element && target.closest('#selection, #over, #overlay, #online-dialog'));
 }
 
 // Sound may start with the first thing the player does on the page.
@@ -201,6 +228,7 @@ document.addEventListener('keydown', (event) => {
     if (overlay.key(event)) event.preventDefault();
     return;
   }
+  if (online.key(event, true)) return;
   if (event.target instanceof Element && event.target.closest('#selection')) {
     if (event.repeat && kPressingKeys.has(event.code)) event.preventDefault();
     return;
@@ -225,6 +253,7 @@ document.addEventListener('keydown', (event) => {
 }, true);
 
 document.addEventListener('keyup', (event) => {
+  if (online.key(event, false)) return;
   const keyCode = virtualKeyCode(event.code);
   const wasHeld = held.delete(event.code);
   if (keyCode === 0 || !gameOn()) return;
@@ -236,6 +265,7 @@ document.addEventListener('keyup', (event) => {
 }, true);
 
 window.addEventListener('blur', () => {
+  online.releaseKeys();
   if (!gameOn()) return;
   for (const code of held) core.Form_KeyUp(virtualKeyCode(code), 0);
   held.clear();
@@ -243,9 +273,11 @@ window.addEventListener('blur', () => {
 });
 
 // The on-screen controls and the gamepads are keys like the keyboard's: a press reaches the game
-// only while the court has the keys, a release whenever its press went down.
+// only while the court has the keys, a release whenever its press went down. Online, they are
+// the online game's.
 const gameKeys = {
   down(keyCode, character) {
+    if (online.inGame) return !overlay.open && selection.hidden && online.virtualKey(keyCode, true);
     if (!gameOn() || overlay.open || !selection.hidden) return false;
     core.Form_KeyDown(keyCode, 0);
     afterCall(false);
@@ -256,7 +288,7 @@ const gameKeys = {
     return true;
   },
   up(keyCode) {
-    if (!gameOn()) return;
+    if (online.virtualKey(keyCode, false) || !gameOn()) return;
     core.Form_KeyUp(keyCode, 0);
     afterCall(false);
   },
@@ -284,7 +316,7 @@ const gamepads = new Gamepads({
   keys: heldKeys, stroke, overlay, selection, over: $('over'),
   route: () => {
     if (overlay.open) return 'box';
-    if (!gameOn()) return $('over').hidden ? 'none' : 'over';
+    if (!gameOn() && !online.inGame) return $('over').hidden ? 'none' : 'over';
     return selection.hidden ? 'game' : 'selection';
   },
   againstComputer: () => core.play_started() === 1 && core.two_players() === 0,
@@ -320,7 +352,7 @@ function wireSelection(pictures) {
   for (const name of kClicks) {
     $(name).addEventListener('click', (event) => {
       event.preventDefault();
-      click(name);
+      if (!online.click(name)) click(name);
     });
   }
   const names = {Label6: 'Oskel Varrin', Label3: 'Tobin Hask', Label4: 'Pell Ormand', Label5: 'Reko Fairlane'};
@@ -452,15 +484,24 @@ function coreText() {
 }
 
 function saveReplay() {
+  if (online.active) {
+    online.saveReplay();
+    return;
+  }
   if (core === null || playback !== null || core.play_started() !== 1 ||
       core.replay_text() === 0) {
     return;
   }
-  const blob = new Blob([coreText()], {type: 'text/plain'});
+  download(coreText());
+}
+
+// A replay file to the browser's downloads, named after the moment (and `kind` of game).
+function download(text, kind = '') {
+  const blob = new Blob([text], {type: 'text/plain'});
   const link = document.createElement('a');
   const stamp = new Date().toISOString().slice(0, 19).replace(/[T:]/g, '-');
   link.href = URL.createObjectURL(blob);
-  link.download = `tandemhoop-${stamp}.txt`;
+  link.download = `tandemhoop-${kind === '' ? '' : `${kind}-`}${stamp}.txt`;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
 }
@@ -473,7 +514,9 @@ async function openReplay(file) {
   }
   const replay = await file.text();
   const play = () => startReplayText(file.name, replay);
-  if (gameInProgress()) {
+  if (online.inGame) {
+    ask(`Play back ${file.name}? You leave the online game.`, play);
+  } else if (gameInProgress()) {
     ask(`Play back ${file.name}? This game ends without being kept.`, play);
   } else {
     play();
@@ -554,6 +597,7 @@ function lastPicks() {
 
 // Everything of the page back as it stands before a game: for another game or a replay.
 function resetPage() {
+  online.stop();
   overlay.close();
   box = null;
   ended = false;
@@ -629,15 +673,16 @@ function layout() {
   // A box is never smaller than the page's own text, nor huge on a large screen.
   $('stage').style.setProperty('--box-zoom', String(Math.min(Math.max(scale, 1), 2)));
   placePaused();
+  online.layout();
 }
 window.addEventListener('resize', layout);
 document.addEventListener('fullscreenchange', layout);
 
 // Outside the picture: above the court's right edge in a window; in full screen beside the
 // court where the screen leaves room at its sides, above it where it leaves room there, and
-// over the court's corner only where it leaves none.
-function placePaused() {
-  const mark = $('paused');
+// over the court's corner only where it leaves none. The pause mark, or the online game's
+// connection line (the two never show at once).
+function placePaused(mark = $('paused')) {
   if (mark.hidden) return;
   const stage = $('stage').getBoundingClientRect();
   const picture = court.getBoundingClientRect();
@@ -677,6 +722,7 @@ const hooks = {
   answer: (yes) => (yes ? overlay.chooseDefault() : overlay.choose(false)),
   boxes: [],  // the text of every box shown
   replayResult: null,
+  online,
 };
 window.tandemhoop = hooks;
 
@@ -705,14 +751,15 @@ async function start() {
       hooks.ready = true;
       return;
     }
-    newGame(null);
+    // A link to a room joins it at once; a reload in the middle of an online game goes back in.
+    if (!online.startFromAddress()) newGame(null);
     hooks.ready = true;
     performance.mark('tandemhoop-title');
     // The sounds are not needed for the title: they come after it.
     // Kept for offline play once everything is here: a new build may then take over this page.
     sound.load('sounds/')
         .catch((error) => console.warn(`No sound: ${error.message}`))
-        .then(() => keepOffline(() => !gameInProgress() && playback === null));
+        .then(() => keepOffline(() => !gameInProgress() && playback === null && !online.active));
   } catch (error) {
     const failure = $('failure');
     failure.textContent = `The game could not start: ${error.message}`;
