@@ -156,18 +156,6 @@ void Recall(const CourtView& view, GameState& s) {
   s.looseBallRight = view.looseBallRight;
 }
 
-// Everything the computer writes in a turn.
-void CopyMoves(const GameState& from, GameState& to) {
-  to.p2X = from.p2X;
-  to.p2Y = from.p2Y;
-  to.p2KeyLeft = from.p2KeyLeft;
-  to.p2KeyUp = from.p2KeyUp;
-  to.p2KeyRight = from.p2KeyRight;
-  to.p2KeyDown = from.p2KeyDown;
-  to.p2Jumping = from.p2Jumping;
-  to.p2Shooting = from.p2Shooting;
-}
-
 }  // namespace
 
 void PlayPlayer2(Game& game) {
@@ -187,7 +175,10 @@ void TakeTurn(Game& game, std::uint32_t turn) {
   GameState seen = game.state;
   Recall(views[seenOn % views.size()], seen);
   Decide(game, seen);
-  CopyMoves(seen, game.state);
+  // What he decided, on the court as it is now: whatever he wrote stands, whatever he only saw
+  // late goes back to what it is.
+  Recall(views[turn % views.size()], seen);
+  game.state = seen;
 }
 
 }  // namespace tandemhoop::computer
