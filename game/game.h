@@ -59,11 +59,6 @@ inline constexpr std::size_t kMaxSightDelay = [] {
   return longest;
 }();
 
-// The computer's chance for one of its shots, from the chance the rules give every shot.
-constexpr std::int16_t ComputerShotChance(ComputerLevel level, int chance) {
-  return static_cast<std::int16_t>(chance * HandicapOf(level).shotPercent / 100);
-}
-
 // The level to suggest to someone the computer has just beaten at `level`: the next easier
 // one, or the one after it when he scored a basket or none. Nothing after a game he won, in a
 // game of two people, or at the easiest level.
@@ -151,6 +146,10 @@ class Game {
   // Takes effect from the next tick; what the computer has seen so far stays seen.
   void SetComputerLevel(ComputerLevel level) { computerLevel_ = level; }
   ComputerLevel computerLevel() const { return computerLevel_; }
+  // What holds Player 2 back now: nothing when a person plays him.
+  ComputerHandicap computerHandicap() const {
+    return HandicapOf(state.twoPlayerMode != kFalse ? ComputerLevel::Original : computerLevel_);
+  }
   // Ticks on which the computer had its place in Player 2's controller since start-up: the count
   // its memory of the court is kept by.
   std::uint32_t computerTurns() const { return computerTurns_; }

@@ -98,7 +98,7 @@ void Attack(Game& game, GameState& s) {
     s.p2Shooting = kTrue;
     return;
   }
-  if (game.NextRandom() * 300 < HandicapOf(game.computerLevel()).longShotOdds) {
+  if (game.NextRandom() * 300 < game.computerHandicap().longShotOdds) {
     s.p2Shooting = kTrue;
   }
   const bool laneOpen =
@@ -163,7 +163,7 @@ void PlayPlayer2(Game& game) {
 }
 
 void TakeTurn(Game& game, std::uint32_t turn) {
-  const std::uint32_t delay = HandicapOf(game.computerLevel()).sightDelay;
+  const std::uint32_t delay = game.computerHandicap().sightDelay;
   auto& views = game.computerMemory().views;
   views[turn % views.size()] = ViewOf(game.state);
   if (delay == 0) {

@@ -69,8 +69,8 @@ void TryBlock(Game& game) {
   if (!blocks) return;
   // An easier computer gets its hand to the ball only now and then; the original always does
   // and draws nothing for it.
-  const int percent = HandicapOf(game.computerLevel()).blockPercent;
-  if (s.twoPlayerMode == kFalse && percent < 100 && game.NextRandom() * 100 >= percent) return;
+  const int percent = game.computerHandicap().blockPercent;
+  if (percent < 100 && game.NextRandom() * 100 >= percent) return;
   game.platform().PlaySound(Sound::Block);
   s.p1ShotTicks = 0;
   s.p1ShotInFlight = kFalse;
@@ -126,8 +126,7 @@ void ResolveContact(Game& game) {
                                         s.p1KeyDown == kTrue || s.p1KeyUp == kTrue)) {
     // A dribbler who runs into him may lose the ball without Player 2 pressing anything; less
     // often to an easier computer.
-    const double share =
-        s.twoPlayerMode == kFalse ? HandicapOf(game.computerLevel()).stealPercent / 100.0 : 1.0;
+    const double share = game.computerHandicap().stealPercent / 100.0;
     if (game.NextRandom() * 100 < 3 * share) game.ChangePossession();
     if (game.NextRandom() * 100 > 98) game.CallFoul();
   }

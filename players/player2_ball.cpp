@@ -25,14 +25,10 @@ void PlaceBallForJumpShot(GameState& s) {
   s.ballY = s.p2Y;
 }
 
-// A person's shots keep their chance; the computer's lose some at the easier levels.
+// A person's shots keep the chance the rules give them; the computer's lose some at the easier
+// levels.
 std::int16_t ChanceFor(const Game& game, int chance) {
-  if (game.state.twoPlayerMode != kFalse) return static_cast<std::int16_t>(chance);
-  return ComputerShotChance(game.computerLevel(), chance);
-}
-
-bool Dunks(const Game& game) {
-  return game.state.twoPlayerMode != kFalse || HandicapOf(game.computerLevel()).dunks;
+  return static_cast<std::int16_t>(chance * game.computerHandicap().shotPercent / 100);
 }
 
 // From the edges of the court the shot is a prayer; a defender in the air spoils it further.
@@ -106,7 +102,7 @@ void BuildUpShot(Game& game) {
     if (s.p2Y + 2 < s.p1Y) {
       // Far enough ahead of the defender to dunk; a lay-up once chosen stays a lay-up. An
       // easier computer never dunks: a dunk cannot miss.
-      if (s.p2Y + 35 < s.p1Y && s.p2ShotStyle != kLayUp && Dunks(game)) {
+      if (s.p2Y + 35 < s.p1Y && s.p2ShotStyle != kLayUp && game.computerHandicap().dunks) {
         s.p2ShotStyle = kDunk;
       } else {
         s.p2ShotStyle = kLayUp;
